@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian package Jellyquake needs to build, test and run.
+# Safe to run again: packages already present are left as they are.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake pkg-config clang clang-format libclang-rt-14-dev
+  # window, drawing and images
+  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libpng-dev
+  # art generator
+  libcairo2-dev fonts-dejavu-core fonts-comfortaa
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev valgrind
+  # the real window under a virtual X server
+  xvfb xauth x11-utils xdotool imagemagick
+  # packaging checks
+  desktop-file-utils appstream dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"
