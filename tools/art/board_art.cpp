@@ -33,7 +33,7 @@ void PaintGrass(CCanvas& canvas) {
     const double n = 0.55 * broad.At(u * 4, v * 4) + 0.3 * medium.At(u * 8, v * 8) +
                      0.15 * fine.At(u * 32, v * 32);
     // Sunlit patches and soft shade, never far from the middle green.
-    const double t = std::fmin(std::fmax((n - 0.25) / 0.5, 0), 1);
+    const double t = std::fmin(std::fmax(0.55 + (n - 0.5) * 1.4, 0), 1);
     return t < 0.5 ? Mix(kGrassDark, kGrass, t * 2) : Mix(kGrass, kGrassLight, (t - 0.5) * 2);
   });
 
@@ -331,22 +331,25 @@ void PaintFence(CCanvas& canvas) {
   const double railTops[] = {h * 0.22, h * 0.56};
   CDice dice(101);
   for (double top : railTops) FenceRail(cr, w, top, dice);
-  for (double cx : {0.0, w / 2, w}) {
-    FencePost(cr, cx, postTop, h, dice);
-    for (double top : railTops) FenceNails(cr, cx, top);
-  }
-  // Grass grows up around each post's foot.
-  for (double cx : {0.0, w / 2, w}) {
-    for (int i = 0; i < 9; ++i) {
-      const double x = cx + dice.Range(-18, 18);
-      BladePath(cr, x, h + 2, dice.Range(10, 20), -kPi / 2 + dice.Range(-0.5, 0.5), 5,
-                dice.Range(-3, 3));
-      SetSource(cr, i % 3 ? kGrass : kGrassDark);
-      cairo_fill_preserve(cr);
-      SetSource(cr, kGrassShade);
-      cairo_set_line_width(cr, 1.2);
-      cairo_stroke(cr);
-    }
+  // Two posts per image; the one on the left edge wraps round to the right.
+  for (double cx : {0.0, w / 2}) {
+    CDice look(static_cast<uint32_t>(7 + cx));
+    PaintWrappedX(w, [&](double ox) {
+      CDice same = look;  // the wrapped copy gets the very same knots and grass
+      FencePost(cr, cx + ox, postTop, h, same);
+      for (double top : railTops) FenceNails(cr, cx + ox, top);
+      // Grass grows up around the post's foot.
+      for (int i = 0; i < 9; ++i) {
+        const double x = cx + ox + same.Range(-18, 18);
+        BladePath(cr, x, h + 2, same.Range(10, 20), -kPi / 2 + same.Range(-0.5, 0.5), 5,
+                  same.Range(-3, 3));
+        SetSource(cr, i % 3 ? kGrass : kGrassDark);
+        cairo_fill_preserve(cr);
+        SetSource(cr, kGrassShade);
+        cairo_set_line_width(cr, 1.2);
+        cairo_stroke(cr);
+      }
+    });
   }
 }
 
@@ -448,7 +451,7 @@ void PaintGrassTuft(CCanvas& canvas, int variant) {
   const Shape shapes[] = {
       {9, 0.18, 0.6, 0.92, 0.55}, {13, 0.3, 0.35, 0.6, 0.9}, {8, 0.22, 0.45, 0.8, 0.7}};
   const Shape& s = shapes[variant];
-  const double ink = 2.2;
+  const double ink = 3.2;
 
   struct Blade {
     double x, length, angle, width, bend;
@@ -457,7 +460,7 @@ void PaintGrassTuft(CCanvas& canvas, int variant) {
   std::vector<Blade> blades;
   for (int i = 0; i < s.blades; ++i) {
     const double t = s.blades == 1 ? 0 : i / (s.blades - 1.0) * 2 - 1;  // -1 .. 1 across the clump
-    const Rgb colours[] = {kGrassDark, kGrass, kGrassLight};
+    const Rgb colours[] = {kGrass, kGrassLight, kGrassSun};
     blades.push_back({w / 2 + t * w * s.spread + dice.Range(-3, 3),
                       h * dice.Range(s.minLength, s.maxLength) * (1 - 0.25 * t * t),
                       -kPi / 2 + t * s.fan + dice.Range(-0.15, 0.15), dice.Range(9, 13),

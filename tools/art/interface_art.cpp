@@ -101,6 +101,29 @@ void CandyWord(cairo_t* cr, const std::string& text, double x, double baseline, 
   }
 }
 
+// Cartoon motion marks: short arcs beside something that shakes.
+void ShakeMarks(cairo_t* cr, double x, double y, double size, double facing) {
+  for (int i = 0; i < 3; ++i) {
+    const double r = size * (0.45 + i * 0.3);
+    cairo_new_sub_path(cr);
+    if (facing > 0) {
+      cairo_arc(cr, x, y, r, -0.5, 0.5);
+    } else {
+      cairo_arc(cr, x, y, r, kPi - 0.5, kPi + 0.5);
+    }
+  }
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, size * 0.12);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_stroke(cr);
+}
+
+void GroundShadow(cairo_t* cr, double cx, double cy, double rx) {
+  EllipsePath(cr, cx, cy, rx, rx * 0.28);
+  SetSource(cr, kInk, 0.3);
+  cairo_fill(cr);
+}
+
 double WordWidth(cairo_t* cr, const std::string& text, double size) {
   SelectGameFont(cr, size);
   cairo_text_extents_t e;
@@ -119,37 +142,31 @@ void PaintTitle(CCanvas& canvas) {
   const double w = canvas.Width(), h = canvas.Height();
   CDice dice(2024);
 
-  // A soft sunny halo keeps the name legible over any part of the board.
-  cairo_save(cr);
-  cairo_translate(cr, w / 2, h * 0.4);
-  cairo_scale(cr, w * 0.5, h * 0.32);
-  cairo_pattern_t* halo = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
-  AddColorStop(halo, 0, kCream, 0.7);
-  AddColorStop(halo, 0.6, kCream, 0.45);
-  AddColorStop(halo, 1, kCream, 0);
-  cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
-  cairo_set_source(cr, halo);
-  cairo_fill(cr);
-  cairo_pattern_destroy(halo);
-  cairo_restore(cr);
-
   // "Jelly" in blob blue, "quake" in fire: the two halves of the game.
-  const double size = 196, ink = 11, baseline = h * 0.5;
+  constexpr double kProbe = 100, kTitleWidth = 0.84;
+  const double size =
+      kProbe * w * kTitleWidth / (WordWidth(cr, "Jelly", kProbe) + WordWidth(cr, "quake", kProbe));
+  const double ink = size * 0.055, baseline = h * 0.53;
   const double jellyWidth = WordWidth(cr, "Jelly", size), quakeWidth = WordWidth(cr, "quake", size);
   const double left = (w - jellyWidth - quakeWidth) / 2;
   CandyWord(cr, "Jelly", left, baseline, size, kJellyLight, kJellyDeep, ink, dice, 0.05);
   CandyWord(cr, "quake", left + jellyWidth, baseline, size, kSun, Hex(0xf0531c), ink, dice, 0.12);
+  ShakeMarks(cr, left + jellyWidth + quakeWidth - size * 0.02, baseline - size * 0.3, size * 0.22,
+             1);
+  ShakeMarks(cr, left + size * 0.05, baseline - size * 0.3, size * 0.22, -1);
 
   // The cast: a happy blob, a startled one and a little one on the run.
   BlobPose happy;
   happy.mouth = Mouth::kBeaming;
   happy.gaze = kPi * 0.25;
   happy.tilt = -0.12;
+  GroundShadow(cr, w * 0.12, h * 0.93, h * 0.12);
   DrawBlobPortrait(cr, w * 0.12, h * 0.77, h * 0.15, happy);
   BlobPose startled;
   startled.mouth = Mouth::kScreaming;
   startled.gaze = -kPi * 0.75;
   startled.tilt = 0.18;
+  GroundShadow(cr, w * 0.885, h * 0.93, h * 0.1);
   DrawBlobPortrait(cr, w * 0.885, h * 0.75, h * 0.135, startled);
   BlobPose small;
   small.mouth = Mouth::kContent;
