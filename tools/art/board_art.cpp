@@ -359,7 +359,7 @@ void PaintFence(CCanvas& canvas) {
 void PaintFlower(CCanvas& canvas) {
   cairo_t* cr = canvas.Context();
   const double w = canvas.Width(), h = canvas.Height();
-  const double cx = w / 2, cy = h * 0.33;
+  const double cx = w / 2, cy = h * 0.37;
   const double ink = w * 0.025;
 
   // Stem and two leaves.
@@ -390,7 +390,7 @@ void PaintFlower(CCanvas& canvas) {
 
   // Petals: outlined together first so their ink never shows between them.
   constexpr int kPetals = 7;
-  const double petalReach = w * 0.2, petalLength = w * 0.16, petalWidth = w * 0.11;
+  const double petalReach = w * 0.18, petalLength = w * 0.14, petalWidth = w * 0.1;
   auto petals = [&] {
     for (int i = 0; i < kPetals; ++i) {
       const double a = -kPi / 2 + i * 2 * kPi / kPetals;
@@ -482,7 +482,7 @@ void PaintGrassTuft(CCanvas& canvas, int variant) {
   if (variant == 2) {
     // Two little buttercups on thin stalks.
     for (double side : {-1.0, 1.0}) {
-      const double x = w / 2 + side * w * 0.12, top = h * (side < 0 ? 0.16 : 0.3);
+      const double x = w / 2 + side * w * 0.12, top = h * (side < 0 ? 0.24 : 0.36);
       cairo_move_to(cr, x - side * 4, h);
       cairo_curve_to(cr, x - side * 4, h * 0.6, x, top + 8, x, top);
       SetSource(cr, kGrassShade);

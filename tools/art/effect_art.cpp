@@ -81,7 +81,9 @@ void PaintFire(CCanvas& canvas, int variant) {
     // Solid inside the outline, then a short glow fading to nothing.
     const double body = 1 - SmoothStep(1 - kSoft, 1 + kSoft, outer);
     const double glow = 0.3 * (1 - SmoothStep(1.0, 1.5, outer));
-    return Rgba(colour, std::max(body * 0.9, glow));
+    // Whatever glow is left dies out before the sprite's border.
+    const double border = std::min(std::min(1 - std::fabs(x), 1 - std::fabs(y)), 0.2);
+    return Rgba(colour, std::max(body * 0.9, glow) * SmoothStep(0.02, 0.2, border));
   });
 }
 

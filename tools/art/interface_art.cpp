@@ -234,8 +234,9 @@ void PaintScoreText(CCanvas& canvas) {
 
 namespace {
 
-constexpr double kBarRadius = 0.23;  // of the side: the caps' rounding stays inside the quarters
-constexpr double kFrameInset = 0.06;
+// Fractions of the side; inset plus rounding stays inside the end quarters.
+constexpr double kBarRadius = 0.19;
+constexpr double kFrameInset = 0.04;
 constexpr double kFrameWidth = 0.12;
 
 }  // namespace
