@@ -449,7 +449,7 @@ void PaintGrassTuft(CCanvas& canvas, int variant) {
     double spread, minLength, maxLength, fan;
   };
   const Shape shapes[] = {
-      {9, 0.18, 0.6, 0.92, 0.55}, {13, 0.3, 0.35, 0.6, 0.9}, {8, 0.22, 0.45, 0.8, 0.7}};
+      {9, 0.18, 0.6, 0.92, 0.55}, {13, 0.3, 0.42, 0.68, 0.9}, {8, 0.22, 0.45, 0.8, 0.7}};
   const Shape& s = shapes[variant];
   const double ink = 3.2;
 
@@ -472,12 +472,18 @@ void PaintGrassTuft(CCanvas& canvas, int variant) {
   }
 
   if (variant == 1) {
-    // A clover sprig peeks out of the wide clump.
-    for (int leaf = 0; leaf < 3; ++leaf) {
-      const double a = -kPi / 2 + (leaf - 1) * 0.9;
-      EllipsePath(cr, w * 0.62 + std::cos(a) * 6, h * 0.56 + std::sin(a) * 6, 6.5, 6.5);
-    }
-    FillAndOutline(cr, kGrassLight, kGrassShade, ink);
+    // A pink clover head nods over the wide clump.
+    const double x = w * 0.6, top = h * 0.3;
+    cairo_move_to(cr, x - 6, h);
+    cairo_curve_to(cr, x - 6, h * 0.7, x, top + 10, x, top);
+    SetSource(cr, kGrassShade);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    EllipsePath(cr, x, top, 7.5, 8.5);
+    FillAndOutline(cr, kPetal, kPetalDeep, 1.8);
+    EllipsePath(cr, x - 2.5, top - 3, 2.5, 2);
+    SetSource(cr, kWhite, 0.75);
+    cairo_fill(cr);
   }
   if (variant == 2) {
     // Two little buttercups on thin stalks.
