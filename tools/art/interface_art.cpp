@@ -355,14 +355,15 @@ void PaintHand(CCanvas& canvas) {
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
 
+  // The outer edge of the fingertip's ink is the hot spot.
   // The glove's silhouette: pointing finger, fist with three curled fingers
   // on top, and the thumb folded across. Inked as one shape, then filled, so
   // only the creases drawn afterwards show inside it.
   const double fingerHalf = 9.5;
   auto finger = [&] {
     cairo_move_to(cr, tipX - fingerHalf, 80);
-    cairo_line_to(cr, tipX - fingerHalf, tipY + fingerHalf);
-    cairo_arc(cr, tipX, tipY + fingerHalf, fingerHalf, kPi, 2 * kPi);
+    cairo_line_to(cr, tipX - fingerHalf, tipY + ink + fingerHalf);
+    cairo_arc(cr, tipX, tipY + ink + fingerHalf, fingerHalf, kPi, 2 * kPi);
     cairo_line_to(cr, tipX + fingerHalf, 80);
     cairo_close_path(cr);
   };
