@@ -20,20 +20,20 @@ struct FramebufferCalls {
   PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
 
   bool Load() {
-    genFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(
-        eglGetProcAddress("glGenFramebuffers"));
-    bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(
-        eglGetProcAddress("glBindFramebuffer"));
-    deleteFramebuffers = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(
-        eglGetProcAddress("glDeleteFramebuffers"));
-    genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(
-        eglGetProcAddress("glGenRenderbuffers"));
-    bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(
-        eglGetProcAddress("glBindRenderbuffer"));
-    deleteRenderbuffers = reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(
-        eglGetProcAddress("glDeleteRenderbuffers"));
-    renderbufferStorage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(
-        eglGetProcAddress("glRenderbufferStorage"));
+    genFramebuffers =
+        reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(eglGetProcAddress("glGenFramebuffers"));
+    bindFramebuffer =
+        reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(eglGetProcAddress("glBindFramebuffer"));
+    deleteFramebuffers =
+        reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(eglGetProcAddress("glDeleteFramebuffers"));
+    genRenderbuffers =
+        reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(eglGetProcAddress("glGenRenderbuffers"));
+    bindRenderbuffer =
+        reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(eglGetProcAddress("glBindRenderbuffer"));
+    deleteRenderbuffers =
+        reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(eglGetProcAddress("glDeleteRenderbuffers"));
+    renderbufferStorage =
+        reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(eglGetProcAddress("glRenderbufferStorage"));
     framebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(
         eglGetProcAddress("glFramebufferRenderbuffer"));
     checkFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(

@@ -76,4 +76,6 @@ CScratchFolder::~CScratchFolder() {
   }
 }
 
-std::string CScratchFolder::File(const std::string& name) const { return path + "/" + name; }
+std::string CScratchFolder::File(const std::string& name) const {
+  return path + "/" + name;
+}
