@@ -82,9 +82,9 @@ TEST(Events, FlowerAndHoleTimersCountEvenWhenMarkedInactive) {
   CWorld world;
   MakeBoard(world, 10, 10);
   AddFlower(world, 2, 2, 1).lifeTimer.active = false;
-  EXPECT_NE(dynamic_cast<CFlowerDeathEvent*>(
-                world.FindNextEvent(std::make_shared<CEvent>(5.0)).get()),
-            nullptr);
+  EXPECT_NE(
+      dynamic_cast<CFlowerDeathEvent*>(world.FindNextEvent(std::make_shared<CEvent>(5.0)).get()),
+      nullptr);
 }
 
 TEST(Events, TheEndOfTheStepWinsATieAndTheEventFiresNextFrame) {

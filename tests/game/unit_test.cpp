@@ -293,7 +293,7 @@ TEST(Unit, PickingPrefersTheGrabbableBlobNearestThePointerOnScreen) {
   CWorld world;
   MakeBoard(world, 10, 10);
   SimpleView view;
-  AddUnit(world, 5, 0);         // dead ahead, 5 away: screen (0, 0)
+  AddUnit(world, 5, 0);                 // dead ahead, 5 away: screen (0, 0)
   CUnit& right = AddUnit(world, 6, 0);  // screen (0.2, 0)
   const PickResult pick = world.PickUnit(0.15, 0, view.eye, view.rows, 1.0, 70.0);
   EXPECT_TRUE(pick.found);
