@@ -33,8 +33,6 @@ TEST(Random, FollowsTheRecurrenceAcrossWrapAroundForManySeeds) {
   }
 }
 
-TEST(Random, PiIsFourArctangentOfOne) {
-  EXPECT_EQ(PI, 4 * std::atan(1.0));
-}
+TEST(Random, PiIsFourArctangentOfOne) { EXPECT_EQ(PI, 4 * std::atan(1.0)); }
 
 }  // namespace
