@@ -79,10 +79,9 @@ TEST(BlobAI, FearFadesOnlyOverGroundAndAttractionCheers) {
   EXPECT_EQ(ai.fear, 0.0);
 }
 
-TEST(BlobAI, HappinessIsStrict) {
+TEST(BlobAI, HappinessNeedsMoreThan85PercentAndCalm) {
   CBlobAI ai;
   ai.happiness = 0.85;
-  ai.fear = 0;
   EXPECT_FALSE(ai.IsHappy());
   ai.happiness = 0.86;
   EXPECT_TRUE(ai.IsHappy());

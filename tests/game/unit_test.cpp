@@ -181,20 +181,6 @@ TEST(Unit, AFallFadesOutInItsLastQuarterAndThenTheUnitIsDead) {
   EXPECT_FALSE(unit.IsGrabbable());
 }
 
-TEST(Unit, OnlyStandingOrLandingLiveUnitsCanBeGrabbed) {
-  CUnit unit;
-  EXPECT_TRUE(unit.IsGrabbable());
-  unit.state = UNIT_LANDING;
-  EXPECT_TRUE(unit.IsGrabbable());
-  unit.state = UNIT_HOPPING;
-  EXPECT_FALSE(unit.IsGrabbable());
-  unit.state = UNIT_FALLING;
-  EXPECT_FALSE(unit.IsGrabbable());
-  unit.state = UNIT_STANDING;
-  unit.alive = false;
-  EXPECT_FALSE(unit.IsGrabbable());
-}
-
 TEST(Unit, APushCutsTheTimerShortAndFliesAwayFromTheDrag) {
   CWorld world;
   MakeBoard(world, 10, 10);
