@@ -20,39 +20,6 @@ constexpr unsigned kRgba = 0x1908;  // GL_RGBA
 
 }  // namespace
 
-#ifndef JQ_HAVE_GAME_LOADER
-// Until the renderer library joins the build, a stand-in with the loader's
-// contract: only 24- and 32-bit pixels, rows bottom-up.
-#include <png.h>
-
-bool LoadPngImage(const char* path, DecodedImage& out) {
-  std::string file(path);
-  std::replace(file.begin(), file.end(), '\\', '/');
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, file.c_str())) return false;
-  const bool colour = image.format & PNG_FORMAT_FLAG_COLOR;
-  const bool paletted = image.format & PNG_FORMAT_FLAG_COLORMAP;
-  const bool wide = image.format & PNG_FORMAT_FLAG_LINEAR;
-  if (!colour || paletted || wide) {
-    png_image_free(&image);
-    return false;
-  }
-  const bool alpha = image.format & PNG_FORMAT_FLAG_ALPHA;
-  image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  const int channels = alpha ? 4 : 3;
-  out.width = static_cast<int>(image.width);
-  out.height = static_cast<int>(image.height);
-  out.format = alpha ? kRgba : kRgb;
-  out.internalFormat = alpha ? 0x8058 : 0x8051;
-  out.pixels.resize(static_cast<size_t>(out.width) * out.height * channels);
-  // A negative row stride asks libpng for the rows bottom-up.
-  const int stride = -out.width * channels;
-  const bool ok = png_image_finish_read(&image, nullptr, out.pixels.data(), stride, nullptr);
-  png_image_free(&image);
-  return ok;
-}
-#endif
 
 namespace {
 
