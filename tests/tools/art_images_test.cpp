@@ -20,7 +20,6 @@ constexpr unsigned kRgba = 0x1908;  // GL_RGBA
 
 }  // namespace
 
-
 namespace {
 
 // The images as the game names them, with the mipmap levels it asks for and

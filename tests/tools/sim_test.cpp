@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -312,6 +313,13 @@ TEST(Simulator, BadArgumentsPrintUsageAndExitWithTwo) {
       {"--seed", "1", "--frames", "10", "--dt", ""},
       {"--seed", "1", "--frames", "10", "--dt", "0.1", "--trace", ""},
       {"seed", "1"},
+      {"--seed", "1", "--frames", "10", "--dt", "0.1", "--player", "human"},
+      {"--seed", "1", "--frames", "10", "--dt", "0.1", "--player", ""},
+      {"--seed", "1", "--frames", "10", "--dt", "0.1", "--player"},
+      {"--seed", "1", "--frames", "10", "--dt", "0.1", "--games", "0"},
+      {"--seed", "1", "--frames", "10", "--dt", "0.1", "--games", "-2"},
+      {"--seed", "1", "--frames", "10", "--dt", "0.1", "--games", "two"},
+      {"--seed", "4294967295", "--frames", "10", "--dt", "0.1", "--games", "2"},  // seeds run out
   };
   for (const auto& args : bad) {
     std::string joined;
@@ -324,6 +332,96 @@ TEST(Simulator, BadArgumentsPrintUsageAndExitWithTwo) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("usage: jellyquake-sim --seed N --frames F --dt D", 0), 0u);
   }
+}
+
+// What the bot player changes, and what it keeps.
+TEST(Simulator, TheBotPlaysTheSameGameForTheSameSeedAndChangesItsOutcome) {
+  const std::vector<std::string> game = {"--seed", "3",    "--frames",
+                                         "5400",   "--dt", "0.0166666666666666667"};
+  auto with = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = game;
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Simulate(args);
+  };
+  const SimRun alone = with({});
+  const SimRun none = with({"--player", "none"});
+  const SimRun bot = with({"--player", "bot"});
+  const SimRun botAgain = with({"--player", "bot"});
+  ASSERT_EQ(bot.status, 0) << bot.err;
+  EXPECT_EQ(none.out, alone.out) << "none is the default";
+  EXPECT_EQ(botAgain.out, bot.out) << "a seed replays the bot's game too";
+  ASSERT_EQ(Lines(bot.out).size(), 1u);
+  const Json helped = ParseJson(Lines(bot.out)[0]);
+  const Json unhelped = ParseJson(Lines(alone.out)[0]);
+  EXPECT_EQ(helped.Keys(), unhelped.Keys()) << "the summary line keeps its keys";
+  EXPECT_NE(helped["score"].Number(), unhelped["score"].Number());
+}
+
+TEST(Simulator, ManyGamesGetALineEachAndOneForThemAll) {
+  const SimRun run = Simulate(
+      {"--seed", "41", "--frames", "1200", "--dt", "0.05", "--games", "4", "--player", "bot"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 5u);
+  std::vector<double> scores;
+  std::vector<double> units;
+  for (int game = 0; game < 4; ++game) {
+    SCOPED_TRACE(game);
+    const std::string seed = std::to_string(41 + game);
+    // Each line is the line of that seed's game played on its own.
+    const SimRun single =
+        Simulate({"--seed", seed, "--frames", "1200", "--dt", "0.05", "--player", "bot"});
+    EXPECT_EQ(lines[game] + "\n", single.out);
+    const Json line = ParseJson(lines[game]);
+    scores.push_back(line["score"].Number());
+    units.push_back(line["units"].Number());
+  }
+  const Json all = ParseJson(lines[4]);
+  EXPECT_EQ(all.Keys(), (std::vector<std::string>{"games", "player", "seed", "frames", "dt",
+                                                  "score", "units"}));
+  EXPECT_EQ(all["games"].text, "4");
+  EXPECT_EQ(all["player"].text, "bot");
+  EXPECT_EQ(all["seed"].text, "41");
+  EXPECT_EQ(all["frames"].text, "1200");
+  EXPECT_EQ(all["dt"].Number(), 0.05);
+  auto checkSpread = [](const Json& spread, const std::vector<double>& values) {
+    ASSERT_EQ(spread.Keys(), (std::vector<std::string>{"mean", "sd", "min", "max"}));
+    double mean = 0;
+    for (double v : values) mean += v / values.size();
+    double variance = 0;
+    for (double v : values) variance += (v - mean) * (v - mean) / values.size();
+    EXPECT_NEAR(spread["mean"].Number(), mean, 1e-9 * (1 + std::fabs(mean)));
+    EXPECT_NEAR(spread["sd"].Number(), std::sqrt(variance), 1e-9 * (1 + std::fabs(mean)));
+    EXPECT_EQ(spread["min"].Number(), *std::min_element(values.begin(), values.end()));
+    EXPECT_EQ(spread["max"].Number(), *std::max_element(values.begin(), values.end()));
+  };
+  checkSpread(all["score"], scores);
+  checkSpread(all["units"], units);
+}
+
+TEST(Simulator, OneGameAskedForStillGetsTheClosingLine) {
+  const SimRun run = Simulate({"--seed", "2", "--frames", "10", "--dt", "0.1", "--games", "1"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u);
+  const Json all = ParseJson(lines[1]);
+  EXPECT_EQ(all["player"].text, "none");
+  EXPECT_EQ(all["score"]["sd"].Number(), 0);
+  EXPECT_EQ(all["units"]["mean"].text, "15");
+}
+
+TEST(Simulator, TheTracesOfManyGamesFollowEachOther) {
+  const SimRun run =
+      Simulate({"--seed", "8", "--frames", "3", "--dt", "0.1", "--games", "2", "--trace", "-"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 4u + 4u + 2u + 1u);
+  EXPECT_EQ(ParseJson(lines[3])["frame"].text, "3");
+  EXPECT_EQ(ParseJson(lines[4])["frame"].text, "0");
+  const SimRun second = Simulate({"--seed", "9", "--frames", "3", "--dt", "0.1", "--trace", "-"});
+  const std::vector<std::string> alone = Lines(second.out);
+  for (int frame = 0; frame <= 3; ++frame) EXPECT_EQ(lines[4 + frame], alone[frame]);
+  EXPECT_EQ(lines[9], alone[4]) << "the second game's summary";
 }
 
 TEST(Simulator, AnUnwritableTraceIsAnErrorNotACrash) {
