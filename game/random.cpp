@@ -13,7 +13,9 @@ constexpr std::uint32_t RAND_INCREMENT = 2531011;
 
 const double PI = 4 * std::atan(1.0);
 
-void SeedRandom(unsigned int seed) { randomState = seed; }
+void SeedRandom(unsigned int seed) {
+  randomState = seed;
+}
 
 int Rand() {
   randomState = randomState * RAND_MULTIPLIER + RAND_INCREMENT;

@@ -1,0 +1,183 @@
+#include <algorithm>
+#include <cmath>
+
+#include "game/random.h"
+#include "game/world.h"
+
+namespace {
+constexpr double HOLE_FORMING_TIME = 5.0;  // seconds a cell crumbles before it opens
+constexpr double NO_NEW_HOLES_AT_END = 5;  // seconds before the end when no hole starts
+// Tries at finding solid ground for a flower before that flower is given up. Any real
+// board has ample solid ground; this only keeps a board of nothing but holes from
+// spinning forever.
+constexpr int FLOWER_PLACEMENT_TRIES = 1000;
+
+double RandomFraction() {
+  return Rand() / static_cast<double>(RAND_LIMIT);
+}
+}  // namespace
+
+const std::vector<int>& ChooseHoleList(const std::vector<int>& nearList,
+                                       const std::vector<int>& farList, int openHoleCount) {
+  if (farList.empty()) {
+    if (nearList.empty()) throw HOLE_PLACEMENT_ERROR;
+    return nearList;
+  }
+  // The draw is taken whatever the lists hold, so the random sequence never depends on
+  // which of the other conditions happen to hold.
+  const bool nearByChance = Rand() % 5 != 0;
+  if (!nearList.empty() && nearByChance && openHoleCount != 0) return nearList;
+  return farList;
+}
+
+void CWorld::ChangeBoard() {
+  boardChangeTimer.Expire();
+  const int current = openHoleCount + static_cast<int>(pendingHoles.size());
+
+  // The hole target rises over the first half of the game, holds, and falls to zero over
+  // its last fifth.
+  const bool running = gameClock.active;
+  const double g = running ? gameClock.current / gameClock.end : 1.0;
+  int target = targetHoleCount;
+  if (g < 0.5) {
+    target = static_cast<int>(std::trunc(target * g * 2));
+  } else if (g > 0.8) {
+    target = static_cast<int>(std::trunc((1 - (g - 0.8) * 5) * target));
+  }
+  target = std::max(target, 0);
+
+  int toOpen = 0;
+  int toClose = 0;
+  if (current < target) {
+    toOpen = target - current;
+    if (current == target - 1 && Rand() % 4 == 0) toClose = 1;
+  } else if (current > target) {
+    toClose = current - target;
+    if (current == target + 1 && Rand() % 4 == 0) toOpen = 1;
+  } else {
+    toOpen = 1;
+    toClose = 1;
+  }
+  if (!running || gameClock.end - gameClock.current <= NO_NEW_HOLES_AT_END) toOpen = 0;
+  if (!running) toClose = openHoleCount;
+
+  if (toOpen != 0 || toClose != 0) {
+    // Holes close from their rims; new holes grow mostly beside old ones, and the more
+    // holes around a cell, the likelier it goes.
+    std::vector<int> closable;
+    std::vector<int> nearList;
+    std::vector<int> farList;
+    int openable = 0;
+    for (int j = 0; j < height; ++j) {
+      for (int i = 0; i < width; ++i) {
+        const int index = i + j * width;
+        if (CellAt(i, j) == CELL_HOLE) {
+          if (CountNeighbours(i, j, CELL_CRUMBLING, true) + CountNeighbours(i, j, CELL_HOLE, true) <
+              8) {
+            closable.push_back(index);
+          }
+        } else if (pendingFlags[index]) {
+          continue;
+        } else {
+          ++openable;
+          if (HasNeighbour(i, j, CELL_HOLE, true)) {
+            nearList.push_back(index);
+            const int holes = CountNeighbours(i, j, CELL_HOLE, true);
+            for (int copy = 3; copy < holes; ++copy) nearList.push_back(index);
+          } else {
+            farList.push_back(index);
+          }
+        }
+      }
+    }
+
+    // Count distinct cells: the near list's weighted copies would let the picking below
+    // spin forever once every distinct cell is pending.
+    toOpen = std::min(toOpen, openable);
+    toClose = std::min(toClose, static_cast<int>(closable.size()));
+
+    while (toOpen > 0) {
+      const std::vector<int>& list = ChooseHoleList(nearList, farList, openHoleCount);
+      const int index = list[Rand() % list.size()];
+      if (pendingFlags[index]) continue;
+      CPendingHole hole;
+      hole.formingTimer = {0, HOLE_FORMING_TIME, true};
+      hole.column = index % width;
+      hole.row = index / width;
+      hole.angle = 2 * PI * RandomFraction();
+      pendingHoles.push_back(hole);
+      pendingFlags[index] = true;
+      cells[index] = CELL_CRUMBLING;
+      --toOpen;
+    }
+
+    while (toClose > 0) {
+      const int index = closable[Rand() % closable.size()];
+      if (cells[index] == CELL_GROUND) continue;
+      cells[index] = CELL_GROUND;
+      --openHoleCount;
+      --toClose;
+    }
+  }
+
+  for (CUnit& unit : units) UpdateGroundRatio(&unit);
+
+  ++boardChangeCount;
+  if (boardChangeCount < boardChangeLimit && (running || !pendingHoles.empty())) {
+    boardChangeTimer.Restart(0.5 + 2.5 * RandomFraction());
+  }
+}
+
+void CWorld::CompleteHole(CPendingHole* hole) {
+  hole->formingTimer.Expire();
+  const int column = hole->column;
+  const int row = hole->row;
+  OpenHole(column, row);
+  if (column >= 0 && row >= 0 && column < width && row < height) {
+    pendingFlags[static_cast<size_t>(column) + static_cast<size_t>(row) * width] = false;
+  }
+  pendingHoles.remove_if([hole](const CPendingHole& h) { return &h == hole; });
+  for (CUnit& unit : units) UpdateGroundRatio(&unit);
+}
+
+void CWorld::OpenHole(int column, int row) {
+  // Only cells of the grid ever change; the outside stays a wall.
+  if (column < 0 || row < 0 || column >= width || row >= height) return;
+  CellAt(column, row) = CELL_HOLE;
+  ++openHoleCount;
+  for (CUnit& unit : units) unit.OnHoleOpened(column, row);
+
+  const size_t before = flowers.size();
+  flowers.remove_if(
+      [this](const CFlower& flower) { return ClassifyPoint(flower.x, flower.y) != FOOTING_SOLID; });
+  if (flowers.size() != before) {
+    for (CUnit& unit : units) UpdateAttraction(&unit);
+  }
+}
+
+void CWorld::SpawnFlower() {
+  flowerSpawnTimer.Expire();
+  bool placed = false;
+  double x = 0;
+  double y = 0;
+  for (int tries = 0; tries < FLOWER_PLACEMENT_TRIES && !placed; ++tries) {
+    x = RandomFraction() * width - 0.5;
+    y = RandomFraction() * height - 0.5;
+    placed = ClassifyPoint(x, y) == FOOTING_SOLID;
+  }
+  if (placed) {
+    const double life = 8 + 12 * RandomFraction();
+    CFlower flower;
+    flower.x = x;
+    flower.y = y;
+    flower.lifeTimer = {0, life, true};
+    flowers.push_back(flower);
+    for (CUnit& unit : units) UpdateAttraction(&unit);
+  }
+  flowerSpawnTimer.Restart((0.01 + 0.06 * RandomFraction()) * height * width);
+}
+
+void CWorld::RemoveFlower(CFlower* flower) {
+  flowers.remove_if([flower](const CFlower& f) { return &f == flower; });
+  for (CUnit& unit : units) UpdateAttraction(&unit);
+}
