@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
-#include <limits>
 #include <new>
 
 namespace {
@@ -81,21 +79,6 @@ bool ReadPngFile(const char* path, PngReadState& state) {
   return ok;
 }
 
-bool PixelBufferSize(int width, int height, int bytesPerPixel, std::size_t& size) {
-  if (width <= 0 || height <= 0 || bytesPerPixel <= 0) {
-    return false;
-  }
-  constexpr std::size_t LIMIT = std::numeric_limits<std::size_t>::max();
-  const std::size_t w = static_cast<std::size_t>(width);
-  const std::size_t h = static_cast<std::size_t>(height);
-  const std::size_t b = static_cast<std::size_t>(bytesPerPixel);
-  if (w > LIMIT / h || w * h > LIMIT / b) {
-    return false;
-  }
-  size = w * h * b;
-  return true;
-}
-
 bool ConvertPngImage(const PngReadState& state, DecodedImage& out) {
   const png_uint_32 width = png_get_image_width(state.png, state.info);
   const png_uint_32 height = png_get_image_height(state.png, state.info);
@@ -107,12 +90,9 @@ bool ConvertPngImage(const PngReadState& state, DecodedImage& out) {
   if (width == 0 || height == 0 || width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE) {
     return false;
   }
-  const int bytesPerPixel = bits / 8;
-  std::size_t size = 0;
-  if (!PixelBufferSize(static_cast<int>(width), static_cast<int>(height), bytesPerPixel, size)) {
-    return false;
-  }
-  const std::size_t rowSize = size / height;
+  // Both sides are at most MAX_IMAGE_SIDE, so these products cannot overflow.
+  const std::size_t rowSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(bits / 8);
+  const std::size_t size = rowSize * height;
   png_bytepp rows = png_get_rows(state.png, state.info);
   if (rows == nullptr || png_get_rowbytes(state.png, state.info) < rowSize) {
     return false;

@@ -2,15 +2,16 @@
 
 #include <png.h>
 
-#include <cstddef>
 #include <cstdio>
 #include <string>
 
 #include "render/texture.h"
 
 // No image side may exceed this; larger images are refused while the header is
-// read, before any pixel memory is taken.
+// read, before any pixel memory is taken. It also keeps every buffer size
+// (width x height x 4) within an int, as OpenGL and GLU count them.
 constexpr int MAX_IMAGE_SIDE = 16384;
+static_assert(MAX_IMAGE_SIDE <= 2147483647 / MAX_IMAGE_SIDE / 4, "pixel buffers overflow an int");
 
 // The library's read structure and image information for one PNG; both are
 // released when this goes out of scope or on Reset.
@@ -49,6 +50,3 @@ bool DecodePngStream(std::FILE* file, DecodedImage& out);
 // filtering at a sprite's outline blends toward its own colour rather than
 // toward whatever the painter left in the transparent area.
 void FillTransparentPixels(DecodedImage& image);
-
-// width x height x bytesPerPixel, or false when the product would not fit.
-bool PixelBufferSize(int width, int height, int bytesPerPixel, std::size_t& size);
