@@ -192,8 +192,9 @@ bool CGameWindow::Launch(const std::string& binary, const std::string& folder, d
     if (window != 0 || FindWindow()) {
       // Wait for the first frame: anything but the black of a fresh window.
       const Image shot = Capture();
-      if (!shot.Empty() && Count(shot, Whole(), [](const unsigned char* p) { return Max3(p) > 40; }) >
-                               shot.width * shot.height / 4) {
+      if (!shot.Empty() && Count(shot, Whole(), [](const unsigned char* p) {
+                             return Max3(p) > 40;
+                           }) > shot.width * shot.height / 4) {
         return true;
       }
     }
@@ -285,7 +286,8 @@ void CGameWindow::Xdo(const std::string& arguments) {
 void CGameWindow::MoveTo(double x, double y) {
   char arguments[64];
   std::snprintf(arguments, sizeof(arguments), "mousemove %d %d",
-                originX + static_cast<int>(std::lround(x)), originY + static_cast<int>(std::lround(y)));
+                originX + static_cast<int>(std::lround(x)),
+                originY + static_cast<int>(std::lround(y)));
   Xdo(arguments);
 }
 

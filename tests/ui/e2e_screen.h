@@ -18,7 +18,9 @@ struct Image {
   int height = 0;
   std::vector<unsigned char> rgb;
 
-  const unsigned char* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+  const unsigned char* At(int x, int y) const {
+    return &rgb[(static_cast<size_t>(y) * width + x) * 3];
+  }
   bool Empty() const { return rgb.empty(); }
 };
 
@@ -28,9 +30,9 @@ struct Rect {
 };
 
 // Colour classes of the game's pictures.
-bool IsBlobBlue(const unsigned char* p);   // a blob's jelly and outline
-bool IsLettering(const unsigned char* p);  // orange-yellow title and end lettering
-bool IsInk(const unsigned char* p);        // the dark outlines of every interface image
+bool IsBlobBlue(const unsigned char* p);    // a blob's jelly and outline
+bool IsLettering(const unsigned char* p);   // orange-yellow title and end lettering
+bool IsInk(const unsigned char* p);         // the dark outlines of every interface image
 bool IsMarkerGood(const unsigned char* p);  // the yellow ring of a free landing spot
 bool IsMarkerBad(const unsigned char* p);   // the red cross of a blocked one
 
