@@ -17,10 +17,23 @@
 constexpr const char* HOLE_PLACEMENT_ERROR = "couldn't place a new hole";
 
 // Chooses the list a new hole is taken from: mostly cells beside open holes, one time in
-// five (and always while no hole is open) a cell anywhere. Draws one random number
-// whenever there is a choice to make. Throws HOLE_PLACEMENT_ERROR if both lists are empty.
+// five (and always while no hole is open) a cell anywhere. Takes one random draw whenever
+// the far list has cells, even where the draw cannot change the choice, so the sequence of
+// draws never hangs on the other conditions. Throws HOLE_PLACEMENT_ERROR if both lists are
+// empty.
 const std::vector<int>& ChooseHoleList(const std::vector<int>& nearList,
                                        const std::vector<int>& farList, int openHoleCount);
+
+// The cells a board change may close or crack. Cells beside open holes are listed in
+// nearList once, plus one more copy per hole neighbour beyond three, so cells deep in a
+// chasm are likelier to go; other openable cells are in farList. openable counts distinct
+// cells.
+struct HoleCandidates {
+  std::vector<int> closable;  // cell indices i + j * width
+  std::vector<int> nearList;
+  std::vector<int> farList;
+  int openable = 0;
+};
 
 // What PickUnit found under the pointer.
 struct PickResult {
@@ -96,6 +109,7 @@ class CWorld {
 
   // --- Holes and flowers ----------------------------------------------------------------
   void ChangeBoard();
+  HoleCandidates ScanHoleCandidates() const;
   void CompleteHole(CPendingHole* hole);
   void OpenHole(int column, int row);
   void SpawnFlower();
