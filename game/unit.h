@@ -2,13 +2,13 @@
 
 #include <memory>
 
+#include "game/blob_ai.h"
 #include "game/board.h"
 #include "game/events.h"
 #include "game/random.h"
 #include "game/render_vertex.h"
 #include "game/timer.h"
 
-class CBlobAI;
 class CWorld;
 
 enum UnitState {

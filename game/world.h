@@ -22,6 +22,17 @@ constexpr const char* HOLE_PLACEMENT_ERROR = "couldn't place a new hole";
 const std::vector<int>& ChooseHoleList(const std::vector<int>& nearList,
                                        const std::vector<int>& farList, int openHoleCount);
 
+// The cells a board change may close or crack. Cells beside open holes are listed in
+// nearList once, plus one more copy per hole neighbour beyond three, so cells deep in a
+// chasm are likelier to go; other openable cells are in farList. openable counts distinct
+// cells.
+struct HoleCandidates {
+  std::vector<int> closable;  // cell indices i + j * width
+  std::vector<int> nearList;
+  std::vector<int> farList;
+  int openable = 0;
+};
+
 // What PickUnit found under the pointer.
 struct PickResult {
   bool found = false;     // a unit was chosen and it can be grabbed
@@ -96,6 +107,7 @@ class CWorld {
 
   // --- Holes and flowers ----------------------------------------------------------------
   void ChangeBoard();
+  HoleCandidates ScanHoleCandidates() const;
   void CompleteHole(CPendingHole* hole);
   void OpenHole(int column, int row);
   void SpawnFlower();

@@ -62,42 +62,16 @@ void CWorld::ChangeBoard() {
   if (!running) toClose = openHoleCount;
 
   if (toOpen != 0 || toClose != 0) {
-    // Holes close from their rims; new holes grow mostly beside old ones, and the more
-    // holes around a cell, the likelier it goes.
-    std::vector<int> closable;
-    std::vector<int> nearList;
-    std::vector<int> farList;
-    int openable = 0;
-    for (int j = 0; j < height; ++j) {
-      for (int i = 0; i < width; ++i) {
-        const int index = i + j * width;
-        if (CellAt(i, j) == CELL_HOLE) {
-          if (CountNeighbours(i, j, CELL_CRUMBLING, true) + CountNeighbours(i, j, CELL_HOLE, true) <
-              8) {
-            closable.push_back(index);
-          }
-        } else if (pendingFlags[index]) {
-          continue;
-        } else {
-          ++openable;
-          if (HasNeighbour(i, j, CELL_HOLE, true)) {
-            nearList.push_back(index);
-            const int holes = CountNeighbours(i, j, CELL_HOLE, true);
-            for (int copy = 3; copy < holes; ++copy) nearList.push_back(index);
-          } else {
-            farList.push_back(index);
-          }
-        }
-      }
-    }
+    HoleCandidates candidates = ScanHoleCandidates();
+    const std::vector<int>& closable = candidates.closable;
 
     // Count distinct cells: the near list's weighted copies would let the picking below
     // spin forever once every distinct cell is pending.
-    toOpen = std::min(toOpen, openable);
+    toOpen = std::min(toOpen, candidates.openable);
     toClose = std::min(toClose, static_cast<int>(closable.size()));
 
     while (toOpen > 0) {
-      const std::vector<int>& list = ChooseHoleList(nearList, farList, openHoleCount);
+      const std::vector<int>& list = ChooseHoleList(candidates.nearList, candidates.farList, openHoleCount);
       const int index = list[Rand() % list.size()];
       if (pendingFlags[index]) continue;
       CPendingHole hole;
@@ -126,6 +100,33 @@ void CWorld::ChangeBoard() {
   if (boardChangeCount < boardChangeLimit && (running || !pendingHoles.empty())) {
     boardChangeTimer.Restart(0.5 + 2.5 * RandomFraction());
   }
+}
+
+HoleCandidates CWorld::ScanHoleCandidates() const {
+  // Holes close from their rims; new holes grow mostly beside old ones, and the more
+  // holes around a cell, the likelier it goes.
+  HoleCandidates candidates;
+  for (int j = 0; j < height; ++j) {
+    for (int i = 0; i < width; ++i) {
+      const int index = i + j * width;
+      if (CellAt(i, j) == CELL_HOLE) {
+        if (CountNeighbours(i, j, CELL_CRUMBLING, true) + CountNeighbours(i, j, CELL_HOLE, true) <
+            8) {
+          candidates.closable.push_back(index);
+        }
+      } else if (!pendingFlags[index]) {
+        ++candidates.openable;
+        if (HasNeighbour(i, j, CELL_HOLE, true)) {
+          candidates.nearList.push_back(index);
+          const int holes = CountNeighbours(i, j, CELL_HOLE, true);
+          for (int copy = 3; copy < holes; ++copy) candidates.nearList.push_back(index);
+        } else {
+          candidates.farList.push_back(index);
+        }
+      }
+    }
+  }
+  return candidates;
 }
 
 void CWorld::CompleteHole(CPendingHole* hole) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdio>
+
+class CWorld;
+
+// jellyquake-sim: plays a seeded game with no window and no player, for testing and
+// balancing.
+//
+//   jellyquake-sim --seed N --frames F --dt D [--trace FILE]
+//
+// Seeds the generator with N, resets a 10 x 10 world, puts the eye where the camera
+// starts a game and advances the world by D seconds F times. With --trace ("-" for
+// standard output) it writes one JSON object per line: frame 0 before the first step and
+// one after each. At the end it prints one JSON summary line on standard output.
+//
+// Exit status: 0 on success, 1 if the game raised its internal error (its text goes to
+// standard error), 2 for bad arguments (a usage line goes to standard error) or a trace
+// file that cannot be written.
+int RunSimulator(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+
+// Writes one trace line for the world's present state.
+void WriteTraceLine(std::FILE* file, long long frame, const CWorld& world);
+
+// Puts the world's eye point where the camera stands at the start of a game.
+void PlaceStartEye(CWorld& world);
