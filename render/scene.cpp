@@ -71,23 +71,24 @@ void DrawDecal(CRenderer& r, double cx, double cy, double h) {
 }
 
 void DrawBackground(CRenderer& r) {
-  // The modelview is still the identity: this quad lies one unit in front of the
-  // eye and fills the view.
+  // The sky fills the whole view before anything else. A clear to its colour does
+  // what a full-screen quad in front of the eye would, without shading every pixel
+  // (a software renderer spends milliseconds on that). The game clears to black.
   r.DisableTexturing();
-  r.SetDepthWrite(false);
-  r.SetColor(SKY_R, SKY_G, SKY_B);
-  r.BeginQuads();
-  r.AddQuad(At(-100, -1, -1), At(100, -1, -1), At(100, 1, -1), At(-100, 1, -1));
-  r.EndQuads();
-  r.SetDepthWrite(true);
+  r.SetClearColor(SKY_R, SKY_G, SKY_B);
+  r.Clear();
+  r.SetClearColor(0, 0, 0);
 }
 
+// Drawn after the ground, so the depth test skips it wherever grass covers it.
 void DrawHoleFloor(CRenderer& r, int w, int h) {
+  r.DisableTexturing();
   r.SetColor(0, 0, 0);
   r.BeginQuads();
   r.AddQuad(At(-1, -1, HOLE_DEPTH), At(w + 1, -1, HOLE_DEPTH), At(w + 1, h + 1, HOLE_DEPTH),
             At(-1, h + 1, HOLE_DEPTH));
   r.EndQuads();
+  r.EnableTexturing();
 }
 
 void DrawOuterGround(CRenderer& r, const CTexture& grass, int w, int h) {
@@ -177,6 +178,7 @@ void AddFringes(CRenderer& r, SceneElements& elements, const CTexture& edge, int
 // The dirt walls from a tile's rims down to the hole floor.
 void DrawTileWalls(CRenderer& r, int shape) {
   const double d = HOLE_DEPTH;
+  if (shape == CORNER_SOLID) return;
   r.BeginQuads();
   switch (shape) {
     case CORNER_EDGE:
@@ -276,26 +278,39 @@ void CVisWorld::Draw(CRenderer& r) {
   r.EnableFog();
 
   r.SetCullMode(-1);
-  DrawHoleFloor(r, w, h);
   DrawOuterGround(r, grassTexture, w, h);
 
-  // Every 2 x 2 block of cells, the board's outer ring included, is one tile.
+  // Every 2 x 2 block of cells, the board's outer ring included, is one tile: all
+  // the grass tops first, then all the dirt walls, so the renderer changes texture
+  // and texture generation twice a frame rather than twice a tile. Opaque and
+  // depth-tested, they come out the same in either order.
+  std::vector<CornerClass> tiles;
+  tiles.reserve(static_cast<size_t>(w + 1) * static_cast<size_t>(h + 1));
   for (int x = -1; x <= w - 1; ++x)
-    for (int y = -1; y <= h - 1; ++y) {
-      CornerClass corner = world->ClassifyCorner(x, y);
-      if (corner.shape == CORNER_ALL_HOLE) continue;
-      r.PushMatrix();
-      r.Translate(x + 0.5, y + 0.5, 0);
-      r.Rotate(corner.rotation * PI * 0.5, 0, 0, 1);
-      grassTexture.Bind();
-      r.EnableTexGen();
-      DrawTileTop(r, corner.shape);
-      AddFringes(r, elements, grassEdgeTexture, corner.shape);
-      r.DisableTexGen();
-      dirtWallTexture.Bind();
-      DrawTileWalls(r, corner.shape);
-      r.PopMatrix();
-    }
+    for (int y = -1; y <= h - 1; ++y) tiles.push_back(world->ClassifyCorner(x, y));
+  auto eachTile = [&](auto draw) {
+    size_t index = 0;
+    for (int x = -1; x <= w - 1; ++x)
+      for (int y = -1; y <= h - 1; ++y) {
+        const CornerClass& corner = tiles[index++];
+        if (corner.shape == CORNER_ALL_HOLE) continue;
+        r.PushMatrix();
+        r.Translate(x + 0.5, y + 0.5, 0);
+        r.Rotate(corner.rotation * PI * 0.5, 0, 0, 1);
+        draw(corner.shape);
+        r.PopMatrix();
+      }
+  };
+  grassTexture.Bind();
+  r.EnableTexGen();
+  eachTile([&](int shape) {
+    DrawTileTop(r, shape);
+    AddFringes(r, elements, grassEdgeTexture, shape);
+  });
+  r.DisableTexGen();
+  dirtWallTexture.Bind();
+  eachTile([&](int shape) { DrawTileWalls(r, shape); });
+  DrawHoleFloor(r, w, h);
 
   r.SetCullMode(0);
 
