@@ -74,7 +74,6 @@ void DrawBackground(CRenderer& r) {
   // The sky fills the whole view before anything else. A clear to its colour does
   // what a full-screen quad in front of the eye would, without shading every pixel
   // (a software renderer spends milliseconds on that). The game clears to black.
-  r.DisableTexturing();
   r.SetClearColor(SKY_R, SKY_G, SKY_B);
   r.Clear();
   r.SetClearColor(0, 0, 0);

@@ -149,29 +149,29 @@ TEST_F(SceneTest, TheFrameStartsWithSkyCameraFogAndGroundAndLeavesTheHudItsState
   Draw(f);
   const std::vector<RecordedCall>& c = f.r.calls;
   std::vector<std::string> start = {
-      "DisableTexturing", "SetClearColor", "Clear",       "SetClearColor", "LookAt",
-      "SetFog",           "EnableFog",     "SetCullMode", "SetColor",      "EnableTexturing",
-      "SetTexGenPlanes",  "EnableTexGen",  "BeginQuads",  "AddQuad",       "AddQuad",
-      "AddQuad",          "AddQuad",       "EndQuads",    "EnableTexGen",  "PushMatrix"};
+      "SetClearColor", "Clear",       "SetClearColor", "LookAt",          "SetFog",
+      "EnableFog",     "SetCullMode", "SetColor",      "EnableTexturing", "SetTexGenPlanes",
+      "EnableTexGen",  "BeginQuads",  "AddQuad",       "AddQuad",         "AddQuad",
+      "AddQuad",       "EndQuads",    "EnableTexGen",  "PushMatrix"};
   ASSERT_GT(c.size(), start.size());
   for (size_t i = 0; i < start.size(); ++i) EXPECT_EQ(c[i].op, start[i]) << i;
   // The sky: the whole view in the fog colour, then the game's black clear colour again.
-  EXPECT_EQ(c[1].args, (std::vector<double>{0.7, 1, 0.7}));
-  EXPECT_EQ(c[3].args, (std::vector<double>{0, 0, 0}));
-  EXPECT_EQ(c[4].args, (std::vector<double>{vis.eye.x, vis.eye.y, vis.eye.z, vis.lookAt.x,
+  EXPECT_EQ(c[0].args, (std::vector<double>{0.7, 1, 0.7}));
+  EXPECT_EQ(c[2].args, (std::vector<double>{0, 0, 0}));
+  EXPECT_EQ(c[3].args, (std::vector<double>{vis.eye.x, vis.eye.y, vis.eye.z, vis.lookAt.x,
                                             vis.lookAt.y, 0.35, 0, 0, 1}));
-  EXPECT_EQ(c[5].args, (std::vector<double>{15, 50, 0.7f, 1, 0.7f}));
-  EXPECT_EQ(c[7].args[0], -1.0);
-  EXPECT_EQ(c[8].args, (std::vector<double>{1, 1, 1, 1}));
-  EXPECT_NEAR(c[10].args[0], 2.0 / 13, 1e-17);
-  EXPECT_NEAR(c[10].args[5], 2.0 / 13, 1e-17);
-  EXPECT_EQ(c[10].args[1], 0.0);
+  EXPECT_EQ(c[4].args, (std::vector<double>{15, 50, 0.7f, 1, 0.7f}));
+  EXPECT_EQ(c[6].args[0], -1.0);
+  EXPECT_EQ(c[7].args, (std::vector<double>{1, 1, 1, 1}));
+  EXPECT_NEAR(c[9].args[0], 2.0 / 13, 1e-17);
+  EXPECT_NEAR(c[9].args[5], 2.0 / 13, 1e-17);
+  EXPECT_EQ(c[9].args[1], 0.0);
   // Four strips of outer ground around the board, in one batch.
-  EXPECT_EQ(c[13].vertices[0].x, -100.0);
-  EXPECT_EQ(c[13].vertices[2].y, -0.9);
-  EXPECT_EQ(c[14].vertices[0].y, 5 - 0.1);
-  EXPECT_EQ(c[16].vertices[0].x, 6 - 0.1);
-  for (int i = 13; i <= 16; ++i)
+  EXPECT_EQ(c[12].vertices[0].x, -100.0);
+  EXPECT_EQ(c[12].vertices[2].y, -0.9);
+  EXPECT_EQ(c[13].vertices[0].y, 5 - 0.1);
+  EXPECT_EQ(c[15].vertices[0].x, 6 - 0.1);
+  for (int i = 12; i <= 15; ++i)
     for (const RenderVertex& v : c[i].vertices) EXPECT_EQ(v.z, 0.0);
   // After the tiles, the black floor of the holes spans the board and one cell
   // more, five deep, drawn untextured.
