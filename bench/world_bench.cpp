@@ -21,9 +21,9 @@ void WholeGame(benchmark::State& state) {
     for (int frame = 0; frame < FRAMES_PER_GAME; ++frame) world.Advance(FRAME_TIME);
     benchmark::DoNotOptimize(world.score);
   }
-  state.counters["frame"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * FRAMES_PER_GAME,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["frame"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * FRAMES_PER_GAME,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // A different seed every game, so the figure is not one game's luck.
@@ -36,9 +36,9 @@ void WholeGameSeeds(benchmark::State& state) {
     for (int frame = 0; frame < FRAMES_PER_GAME; ++frame) world.Advance(FRAME_TIME);
     benchmark::DoNotOptimize(world.score);
   }
-  state.counters["frame"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * FRAMES_PER_GAME,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["frame"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * FRAMES_PER_GAME,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 }  // namespace
 

@@ -21,6 +21,7 @@ enum UnitState {
 // One blob on the board. It moves only by hopping: during a hop its logical position is
 // already the landing point, while DisplayPosition follows the arc. Its transition timer
 // moves it from state to state; its behaviour decides when and where to hop on its own.
+// A unit acts only inside a world: hopping, falling and deciding use its world pointer.
 class CUnit {
  public:
   explicit CUnit(CWorld* world = nullptr) : world(world) {}

@@ -17,8 +17,10 @@
 constexpr const char* HOLE_PLACEMENT_ERROR = "couldn't place a new hole";
 
 // Chooses the list a new hole is taken from: mostly cells beside open holes, one time in
-// five (and always while no hole is open) a cell anywhere. Draws one random number
-// whenever there is a choice to make. Throws HOLE_PLACEMENT_ERROR if both lists are empty.
+// five (and always while no hole is open) a cell anywhere. Takes one random draw whenever
+// the far list has cells, even where the draw cannot change the choice, so the sequence of
+// draws never hangs on the other conditions. Throws HOLE_PLACEMENT_ERROR if both lists are
+// empty.
 const std::vector<int>& ChooseHoleList(const std::vector<int>& nearList,
                                        const std::vector<int>& farList, int openHoleCount);
 

@@ -71,7 +71,8 @@ void CWorld::ChangeBoard() {
     toClose = std::min(toClose, static_cast<int>(closable.size()));
 
     while (toOpen > 0) {
-      const std::vector<int>& list = ChooseHoleList(candidates.nearList, candidates.farList, openHoleCount);
+      const std::vector<int>& list =
+          ChooseHoleList(candidates.nearList, candidates.farList, openHoleCount);
       const int index = list[Rand() % list.size()];
       if (pendingFlags[index]) continue;
       CPendingHole hole;

@@ -32,8 +32,8 @@ TEST(BlobAI, FacesFollowTheMoods) {
   EXPECT_EQ(FaceFor(0.9, 0.1), 0);   // content
   EXPECT_EQ(FaceFor(0.85, 0.1), 6);  // not quite
   EXPECT_EQ(FaceFor(0.9, 0.6), 1);
-  EXPECT_EQ(FaceFor(0.5, 0.5), 1);   // torn, worried
-  EXPECT_EQ(FaceFor(0.5, 0.7), 2);   // torn, scared stiff
+  EXPECT_EQ(FaceFor(0.5, 0.5), 1);  // torn, worried
+  EXPECT_EQ(FaceFor(0.5, 0.7), 2);  // torn, scared stiff
   EXPECT_EQ(FaceFor(0.3, 0.7), 3);
   EXPECT_EQ(FaceFor(0.3, 0.3), 4);
   int eyes = -1;
@@ -79,10 +79,9 @@ TEST(BlobAI, FearFadesOnlyOverGroundAndAttractionCheers) {
   EXPECT_EQ(ai.fear, 0.0);
 }
 
-TEST(BlobAI, HappinessIsStrict) {
+TEST(BlobAI, HappinessNeedsMoreThan85PercentAndCalm) {
   CBlobAI ai;
   ai.happiness = 0.85;
-  ai.fear = 0;
   EXPECT_FALSE(ai.IsHappy());
   ai.happiness = 0.86;
   EXPECT_TRUE(ai.IsHappy());
@@ -154,8 +153,8 @@ void CheckDecision(unsigned seed, double happiness, double fear, bool autonomous
       distance = 0.4 + 1.6 * draws.Fraction();
     }
   } else if (autonomous) {
-    const double p = 1 - std::sqrt(happiness * happiness + (1 - fear) * (1 - fear)) *
-                             1.4285714285714286 - 0.3;
+    const double p =
+        1 - std::sqrt(happiness * happiness + (1 - fear) * (1 - fear)) * 1.4285714285714286 - 0.3;
     if (draws.Fraction() < p) {
       hops = true;
       distance = 0.2 + 1.7 * p * draws.Fraction();
@@ -178,11 +177,11 @@ void CheckDecision(unsigned seed, double happiness, double fear, bool autonomous
 TEST(BlobAI, DecisionsTakeTheirDrawsInOrder) {
   for (unsigned seed = 1; seed <= 200; ++seed) {
     SCOPED_TRACE(seed);
-    CheckDecision(seed, 0.0, 1.0, true, false);    // p = 0.7
-    CheckDecision(seed, 0.75, 0.0, true, false);   // a fresh blob, p < 0: still draws
+    CheckDecision(seed, 0.0, 1.0, true, false);   // p = 0.7
+    CheckDecision(seed, 0.75, 0.0, true, false);  // a fresh blob, p < 0: still draws
     CheckDecision(seed, 0.3, 0.8, true, false);
-    CheckDecision(seed, 0.0, 1.0, false, false);   // held by the player: no hop test
-    CheckDecision(seed, 0.75, 0.0, false, true);   // after the game: hops regardless
+    CheckDecision(seed, 0.0, 1.0, false, false);  // held by the player: no hop test
+    CheckDecision(seed, 0.75, 0.0, false, true);  // after the game: hops regardless
   }
 }
 

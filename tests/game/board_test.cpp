@@ -31,12 +31,18 @@ int Turn(int holes) {
 
 int CanonicalHoles(int shape) {
   switch (shape) {
-    case CORNER_SOLID: return 0;
-    case CORNER_ALL_HOLE: return SW | NW | NE | SE;
-    case CORNER_EDGE: return SW | NW;
-    case CORNER_ONE_HOLE: return SW;
-    case CORNER_ONE_SOLID: return NW | NE | SE;
-    case CORNER_DIAGONAL: return SW | NE;
+    case CORNER_SOLID:
+      return 0;
+    case CORNER_ALL_HOLE:
+      return SW | NW | NE | SE;
+    case CORNER_EDGE:
+      return SW | NW;
+    case CORNER_ONE_HOLE:
+      return SW;
+    case CORNER_ONE_SOLID:
+      return NW | NE | SE;
+    case CORNER_DIAGONAL:
+      return SW | NE;
   }
   return -1;
 }
@@ -173,7 +179,7 @@ TEST(Board, OtherBlobsBlockOnlyWhenStrictlyCloser) {
   EXPECT_TRUE(world.IsFree(0.01, 2, 0.35, &unit));  // the ignored unit never blocks
   unit.state = UNIT_FALLING;
   EXPECT_TRUE(world.IsFree(0.01, 2, 0.35, nullptr));  // nor does a falling one
-  unit.state = UNIT_HOPPING;  // a hopping unit blocks at its landing point
+  unit.state = UNIT_HOPPING;                          // a hopping unit blocks at its landing point
   EXPECT_FALSE(world.IsFree(0.7, 2.2, 0.35, nullptr));
 }
 
@@ -240,8 +246,8 @@ TEST(Board, GroundRatioWindowIsClippedAtTheRim) {
   CWorld world;
   MakeBoard(world, 10, 10);
   SetHole(world, 1, 1);
-  EXPECT_EQ(world.GroundRatio(0, 0), 8.0 / 9);   // 3 x 3 at the corner
-  EXPECT_EQ(world.GroundRatio(0, 5), 1.0);       // 3 x 5 at an edge, no hole inside
+  EXPECT_EQ(world.GroundRatio(0, 0), 8.0 / 9);    // 3 x 3 at the corner
+  EXPECT_EQ(world.GroundRatio(0, 5), 1.0);        // 3 x 5 at an edge, no hole inside
   EXPECT_EQ(world.GroundRatio(3, 3), 24.0 / 25);  // 5 x 5 inside
   EXPECT_EQ(world.GroundRatio(3.6, 3), 1.0);      // the point's cell is (4, 3)
   SetHole(world, 0, 4);

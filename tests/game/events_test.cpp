@@ -57,19 +57,23 @@ TEST(Events, SimultaneousTimersFireInTheFixedOrder) {
   world.boardChangeTimer.active = false;
   EXPECT_NE(dynamic_cast<CFlowerSpawnEvent*>(next().get()), nullptr);
   world.flowerSpawnTimer.active = false;
-  auto* death = dynamic_cast<CFlowerDeathEvent*>(next().get());
+  event = next();
+  auto* death = dynamic_cast<CFlowerDeathEvent*>(event.get());
   ASSERT_NE(death, nullptr);
   EXPECT_EQ(death->flower, &world.flowers.front());
   world.flowers.clear();
-  auto* creation = dynamic_cast<CHoleCreationEvent*>(next().get());
+  event = next();
+  auto* creation = dynamic_cast<CHoleCreationEvent*>(event.get());
   ASSERT_NE(creation, nullptr);
   EXPECT_EQ(creation->hole, &world.pendingHoles.front());
   world.pendingHoles.front().formingTimer.end = 9;
-  auto* unitEvent = dynamic_cast<CUnitTransTimerExpireEvent*>(next().get());
+  event = next();
+  auto* unitEvent = dynamic_cast<CUnitTransTimerExpireEvent*>(event.get());
   ASSERT_NE(unitEvent, nullptr);
   EXPECT_EQ(unitEvent->unit, &first);
   first.transitionTimer.active = false;
-  unitEvent = dynamic_cast<CUnitTransTimerExpireEvent*>(next().get());
+  event = next();
+  unitEvent = dynamic_cast<CUnitTransTimerExpireEvent*>(event.get());
   ASSERT_NE(unitEvent, nullptr);
   EXPECT_EQ(unitEvent->unit, &second);
   second.transitionTimer.active = false;
@@ -82,9 +86,9 @@ TEST(Events, FlowerAndHoleTimersCountEvenWhenMarkedInactive) {
   CWorld world;
   MakeBoard(world, 10, 10);
   AddFlower(world, 2, 2, 1).lifeTimer.active = false;
-  EXPECT_NE(dynamic_cast<CFlowerDeathEvent*>(
-                world.FindNextEvent(std::make_shared<CEvent>(5.0)).get()),
-            nullptr);
+  EXPECT_NE(
+      dynamic_cast<CFlowerDeathEvent*>(world.FindNextEvent(std::make_shared<CEvent>(5.0)).get()),
+      nullptr);
 }
 
 TEST(Events, TheEndOfTheStepWinsATieAndTheEventFiresNextFrame) {

@@ -177,9 +177,9 @@ TEST(Holes, CellsDeepInAChasmWeighMore) {
   };
   EXPECT_EQ(copies(2, 2), 5);  // seven hole neighbours: weight 5
   EXPECT_EQ(copies(3, 2), 2);  // four: weight 2
-  EXPECT_EQ(copies(0, 2), 1);      // three: weight 1
-  EXPECT_EQ(copies(4, 4), 1);      // one, at a corner: weight 1
-  EXPECT_EQ(copies(0, 0), 0);      // crumbling: neither list
+  EXPECT_EQ(copies(0, 2), 1);  // three: weight 1
+  EXPECT_EQ(copies(4, 4), 1);  // one, at a corner: weight 1
+  EXPECT_EQ(copies(0, 0), 0);  // crumbling: neither list
   std::set<int> far(candidates.farList.begin(), candidates.farList.end());
   EXPECT_EQ(far, (std::set<int>{}));  // every other cell borders the chasm
   // Ground cells, each once: 25 - 7 holes - 1 crumbling.

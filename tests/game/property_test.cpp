@@ -57,8 +57,8 @@ void PlayAndCheck(unsigned seed, double playFor, NextFrame nextFrame) {
   }
   // 90 s have passed (give or take the rounding of the frames): the game is over.
   if (playFor > 90.1) {
-      ASSERT_FALSE(world.IsRunning()) << "seed " << seed;
-    }
+    ASSERT_FALSE(world.IsRunning()) << "seed " << seed;
+  }
 }
 
 void PlaySeeds(unsigned first, unsigned last) {
@@ -69,10 +69,18 @@ void PlaySeeds(unsigned first, unsigned last) {
 }
 
 // Two hundred games at 60 Hz, in four parts so they can run side by side.
-TEST(WholeGames, Seeds1To50) { PlaySeeds(1, 50); }
-TEST(WholeGames, Seeds51To100) { PlaySeeds(51, 100); }
-TEST(WholeGames, Seeds101To150) { PlaySeeds(101, 150); }
-TEST(WholeGames, Seeds151To200) { PlaySeeds(151, 200); }
+TEST(WholeGames, Seeds1To50) {
+  PlaySeeds(1, 50);
+}
+TEST(WholeGames, Seeds51To100) {
+  PlaySeeds(51, 100);
+}
+TEST(WholeGames, Seeds101To150) {
+  PlaySeeds(101, 150);
+}
+TEST(WholeGames, Seeds151To200) {
+  PlaySeeds(151, 200);
+}
 
 // Stalls and hiccups: frames from nothing to half a second, and a few of several seconds,
 // played well past the end so the board settles after the game.

@@ -15,17 +15,6 @@ TEST(Timer, AdvanceStopsExactlyAtTheEnd) {
   EXPECT_TRUE(timer.active);  // running out does not stop it: its handler does
 }
 
-TEST(Timer, ExpireAndRestart) {
-  CTimer timer{0.2, 0.5, true};
-  timer.Expire();
-  EXPECT_EQ(timer.current, 0.5);
-  EXPECT_FALSE(timer.active);
-  timer.Restart(2.0);
-  EXPECT_EQ(timer.current, 0.0);
-  EXPECT_EQ(timer.end, 2.0);
-  EXPECT_TRUE(timer.active);
-}
-
 TEST(Timer, FractionOfAZeroLengthSpanIsComplete) {
   CTimer timer{0.1, 0.4, true};
   EXPECT_EQ(timer.Fraction(), 0.1 / 0.4);

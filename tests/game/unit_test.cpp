@@ -181,20 +181,6 @@ TEST(Unit, AFallFadesOutInItsLastQuarterAndThenTheUnitIsDead) {
   EXPECT_FALSE(unit.IsGrabbable());
 }
 
-TEST(Unit, OnlyStandingOrLandingLiveUnitsCanBeGrabbed) {
-  CUnit unit;
-  EXPECT_TRUE(unit.IsGrabbable());
-  unit.state = UNIT_LANDING;
-  EXPECT_TRUE(unit.IsGrabbable());
-  unit.state = UNIT_HOPPING;
-  EXPECT_FALSE(unit.IsGrabbable());
-  unit.state = UNIT_FALLING;
-  EXPECT_FALSE(unit.IsGrabbable());
-  unit.state = UNIT_STANDING;
-  unit.alive = false;
-  EXPECT_FALSE(unit.IsGrabbable());
-}
-
 TEST(Unit, APushCutsTheTimerShortAndFliesAwayFromTheDrag) {
   CWorld world;
   MakeBoard(world, 10, 10);
@@ -293,7 +279,7 @@ TEST(Unit, PickingPrefersTheGrabbableBlobNearestThePointerOnScreen) {
   CWorld world;
   MakeBoard(world, 10, 10);
   SimpleView view;
-  AddUnit(world, 5, 0);         // dead ahead, 5 away: screen (0, 0)
+  AddUnit(world, 5, 0);                 // dead ahead, 5 away: screen (0, 0)
   CUnit& right = AddUnit(world, 6, 0);  // screen (0.2, 0)
   const PickResult pick = world.PickUnit(0.15, 0, view.eye, view.rows, 1.0, 70.0);
   EXPECT_TRUE(pick.found);

@@ -74,8 +74,7 @@ inline std::string CheckInvariants(const CWorld& world) {
     if (unit.alive && (unit.state == UNIT_STANDING || unit.state == UNIT_LANDING) &&
         world.ClassifyPoint(unit.x, unit.y) != FOOTING_SOLID) {
       problem << "unit " << index << " in state " << unit.state << " has footing "
-              << world.ClassifyPoint(unit.x, unit.y) << " at (" << unit.x << ", " << unit.y
-              << ")";
+              << world.ClassifyPoint(unit.x, unit.y) << " at (" << unit.x << ", " << unit.y << ")";
       return problem.str();
     }
     // No two blobs that take up room overlap: every landing spot was free.

@@ -123,8 +123,8 @@ TEST(World, TheGameEndsOnTimeAndBlobsPlayOn) {
   EXPECT_FALSE(world.IsRunning());
   EXPECT_EQ(world.gameClock.current, 90);
   if (!world.units.empty()) {
-      EXPECT_LE(frames, 901);
-    }
+    EXPECT_LE(frames, 901);
+  }
   for (const CUnit& unit : world.units) EXPECT_TRUE(unit.behaviour->gameOver);
   const double final = world.score;
   for (int i = 0; i < 100; ++i) world.Advance(0.1);
@@ -180,8 +180,9 @@ TEST(World, AHappyHopperCheersEveryone) {
   other.behaviour->attraction = 7;
   AddFlower(world, 2, 8, 10);
   ASSERT_TRUE(other.Hop(PI / 2, 1));  // lands at (2, 6), two from the flower
-  EXPECT_EQ(other.behaviour->attraction,
-            1 / (4 * (2.0 * 2.0) + 1) + 1 / (4 * (std::sqrt(1.0 + 16.0) * std::sqrt(1.0 + 16.0)) + 1));
+  EXPECT_EQ(
+      other.behaviour->attraction,
+      1 / (4 * (2.0 * 2.0) + 1) + 1 / (4 * (std::sqrt(1.0 + 16.0) * std::sqrt(1.0 + 16.0)) + 1));
   EXPECT_EQ(hopper.behaviour->attraction, 1.0);
 }
 

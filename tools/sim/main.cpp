@@ -2,4 +2,6 @@
 
 #include "tools/sim/simulator.h"
 
-int main(int argc, char** argv) { return RunSimulator(argc, argv, stdout, stderr); }
+int main(int argc, char** argv) {
+  return RunSimulator(argc, argv, stdout, stderr);
+}

@@ -79,9 +79,13 @@ bool ParseOptions(int argc, const char* const* argv, Options& options) {
   return haveSeed && haveFrames && haveStep;
 }
 
-void WriteDouble(std::FILE* file, double value) { std::fprintf(file, "%.17g", value); }
+void WriteDouble(std::FILE* file, double value) {
+  std::fprintf(file, "%.17g", value);
+}
 
-const char* Bool(bool value) { return value ? "true" : "false"; }
+const char* Bool(bool value) {
+  return value ? "true" : "false";
+}
 }  // namespace
 
 void PlaceStartEye(CWorld& world) {
