@@ -13,7 +13,7 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # the real window under a virtual X server
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool imagemagick libx11-dev
   # packaging checks
   desktop-file-utils appstream dpkg-dev file
 )
