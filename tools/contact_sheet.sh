@@ -21,7 +21,7 @@ n=0
 while IFS= read -r file; do
   rel="${file#"$graphics"/}"
   n=$((n + 1))
-  out="$work/$(printf '%02d' "$n").png"
+  out="$work/tile$(printf '%02d' "$n").png"
   case "$rel" in
     particles/fire*)
       convert "$file" -background black -flatten "$out" ;;
@@ -32,9 +32,16 @@ while IFS= read -r file; do
         "$file" -composite "$out" ;;
   esac
   # Label with the image's path and size, as the game names it.
-  convert "$out" -set label "$rel  $(identify -format '%wx%h' "$file")" "$out"
+  convert "$out" -set label "${rel#interface/}  $(identify -format '%wx%h' "$file")" "$out"
 done < <(find "$graphics" -name '*.png' | sort)
 
-montage "$work"/*.png -geometry "${tile}x${tile}+10+10" -tile 7x -background '#f4efe4' \
-  -font DejaVu-Sans -pointsize 11 -title "Jellyquake: all $n images" "$build/contact_sheet.png"
+montage "$work"/tile*.png -geometry "${tile}x${tile}+14+10" -tile 7x -background '#f4efe4' \
+  -font DejaVu-Sans -pointsize 10 -title "Jellyquake: all $n images" "$work/sheet.png"
+# Below the tiles, the title screen at full width over the tiled lawn, as the
+# game shows it in a 4:3 window.
+width="$(identify -format '%w' "$work/sheet.png")"
+convert -size 1024x768 tile:"$graphics/grass.png" "$graphics/interface/title.png" \
+  -geometry +0+128 -composite -resize "$((width - 40))x" -bordercolor '#f4efe4' -border 20 \
+  "$work/title.png"
+convert "$work/sheet.png" "$work/title.png" -append "$build/contact_sheet.png"
 echo "$build/contact_sheet.png ($n images)"

@@ -151,10 +151,10 @@ void MouthLayer(cairo_t* cr, double size, Mouth mouth) {
     }
     case Mouth::kWorried: {
       // A wobbly line, pulled down at one corner.
-      cairo_move_to(cr, s * 0.28, s * 0.56);
-      cairo_curve_to(cr, s * 0.36, s * 0.44, s * 0.44, s * 0.44, c, s * 0.52);
-      cairo_curve_to(cr, s * 0.56, s * 0.6, s * 0.64, s * 0.6, s * 0.72, s * 0.5);
-      InkStroke(cr, s, 1.2);
+      cairo_move_to(cr, s * 0.24, s * 0.58);
+      cairo_curve_to(cr, s * 0.34, s * 0.42, s * 0.42, s * 0.42, c, s * 0.52);
+      cairo_curve_to(cr, s * 0.58, s * 0.62, s * 0.66, s * 0.62, s * 0.76, s * 0.48);
+      InkStroke(cr, s, 1.4);
       break;
     }
     case Mouth::kFrightened: {
@@ -181,9 +181,9 @@ void MouthLayer(cairo_t* cr, double size, Mouth mouth) {
       break;
     }
     case Mouth::kSad: {
-      cairo_move_to(cr, s * 0.3, s * 0.64);
-      cairo_curve_to(cr, s * 0.38, s * 0.4, s * 0.62, s * 0.4, s * 0.7, s * 0.64);
-      InkStroke(cr, s, 1.3);
+      cairo_move_to(cr, s * 0.26, s * 0.68);
+      cairo_curve_to(cr, s * 0.36, s * 0.38, s * 0.64, s * 0.38, s * 0.74, s * 0.68);
+      InkStroke(cr, s, 1.5);
       break;
     }
     case Mouth::kSilly: {
@@ -203,11 +203,11 @@ void MouthLayer(cairo_t* cr, double size, Mouth mouth) {
       break;
     }
     case Mouth::kContent: {
-      SmileArc(cr, s, s * 0.22, s * 0.14, s * 0.45);
-      InkStroke(cr, s, 1.2);
+      SmileArc(cr, s, s * 0.26, s * 0.18, s * 0.42);
+      InkStroke(cr, s, 1.5);
       for (double side : {-1.0, 1.0}) {
-        cairo_move_to(cr, c + side * s * 0.19, s * 0.4);
-        cairo_line_to(cr, c + side * s * 0.25, s * 0.49);
+        cairo_move_to(cr, c + side * s * 0.22, s * 0.36);
+        cairo_line_to(cr, c + side * s * 0.29, s * 0.47);
         InkStroke(cr, s, 0.7);
       }
       break;

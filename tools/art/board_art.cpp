@@ -33,7 +33,7 @@ void PaintGrass(CCanvas& canvas) {
     const double n = 0.55 * broad.At(u * 4, v * 4) + 0.3 * medium.At(u * 8, v * 8) +
                      0.15 * fine.At(u * 32, v * 32);
     // Sunlit patches and soft shade, never far from the middle green.
-    const double t = std::fmin(std::fmax((n - 0.25) / 0.5, 0), 1);
+    const double t = std::fmin(std::fmax(0.55 + (n - 0.5) * 1.4, 0), 1);
     return t < 0.5 ? Mix(kGrassDark, kGrass, t * 2) : Mix(kGrass, kGrassLight, (t - 0.5) * 2);
   });
 
@@ -331,22 +331,25 @@ void PaintFence(CCanvas& canvas) {
   const double railTops[] = {h * 0.22, h * 0.56};
   CDice dice(101);
   for (double top : railTops) FenceRail(cr, w, top, dice);
-  for (double cx : {0.0, w / 2, w}) {
-    FencePost(cr, cx, postTop, h, dice);
-    for (double top : railTops) FenceNails(cr, cx, top);
-  }
-  // Grass grows up around each post's foot.
-  for (double cx : {0.0, w / 2, w}) {
-    for (int i = 0; i < 9; ++i) {
-      const double x = cx + dice.Range(-18, 18);
-      BladePath(cr, x, h + 2, dice.Range(10, 20), -kPi / 2 + dice.Range(-0.5, 0.5), 5,
-                dice.Range(-3, 3));
-      SetSource(cr, i % 3 ? kGrass : kGrassDark);
-      cairo_fill_preserve(cr);
-      SetSource(cr, kGrassShade);
-      cairo_set_line_width(cr, 1.2);
-      cairo_stroke(cr);
-    }
+  // Two posts per image; the one on the left edge wraps round to the right.
+  for (double cx : {0.0, w / 2}) {
+    CDice look(static_cast<uint32_t>(7 + cx));
+    PaintWrappedX(w, [&](double ox) {
+      CDice same = look;  // the wrapped copy gets the very same knots and grass
+      FencePost(cr, cx + ox, postTop, h, same);
+      for (double top : railTops) FenceNails(cr, cx + ox, top);
+      // Grass grows up around the post's foot.
+      for (int i = 0; i < 9; ++i) {
+        const double x = cx + ox + same.Range(-18, 18);
+        BladePath(cr, x, h + 2, same.Range(10, 20), -kPi / 2 + same.Range(-0.5, 0.5), 5,
+                  same.Range(-3, 3));
+        SetSource(cr, i % 3 ? kGrass : kGrassDark);
+        cairo_fill_preserve(cr);
+        SetSource(cr, kGrassShade);
+        cairo_set_line_width(cr, 1.2);
+        cairo_stroke(cr);
+      }
+    });
   }
 }
 
@@ -356,7 +359,7 @@ void PaintFence(CCanvas& canvas) {
 void PaintFlower(CCanvas& canvas) {
   cairo_t* cr = canvas.Context();
   const double w = canvas.Width(), h = canvas.Height();
-  const double cx = w / 2, cy = h * 0.33;
+  const double cx = w / 2, cy = h * 0.37;
   const double ink = w * 0.025;
 
   // Stem and two leaves.
@@ -387,7 +390,7 @@ void PaintFlower(CCanvas& canvas) {
 
   // Petals: outlined together first so their ink never shows between them.
   constexpr int kPetals = 7;
-  const double petalReach = w * 0.2, petalLength = w * 0.16, petalWidth = w * 0.11;
+  const double petalReach = w * 0.18, petalLength = w * 0.14, petalWidth = w * 0.1;
   auto petals = [&] {
     for (int i = 0; i < kPetals; ++i) {
       const double a = -kPi / 2 + i * 2 * kPi / kPetals;
@@ -446,9 +449,9 @@ void PaintGrassTuft(CCanvas& canvas, int variant) {
     double spread, minLength, maxLength, fan;
   };
   const Shape shapes[] = {
-      {9, 0.18, 0.6, 0.92, 0.55}, {13, 0.3, 0.35, 0.6, 0.9}, {8, 0.22, 0.45, 0.8, 0.7}};
+      {9, 0.18, 0.6, 0.92, 0.55}, {13, 0.3, 0.42, 0.68, 0.9}, {8, 0.22, 0.45, 0.8, 0.7}};
   const Shape& s = shapes[variant];
-  const double ink = 2.2;
+  const double ink = 3.2;
 
   struct Blade {
     double x, length, angle, width, bend;
@@ -457,7 +460,7 @@ void PaintGrassTuft(CCanvas& canvas, int variant) {
   std::vector<Blade> blades;
   for (int i = 0; i < s.blades; ++i) {
     const double t = s.blades == 1 ? 0 : i / (s.blades - 1.0) * 2 - 1;  // -1 .. 1 across the clump
-    const Rgb colours[] = {kGrassDark, kGrass, kGrassLight};
+    const Rgb colours[] = {kGrass, kGrassLight, kGrassSun};
     blades.push_back({w / 2 + t * w * s.spread + dice.Range(-3, 3),
                       h * dice.Range(s.minLength, s.maxLength) * (1 - 0.25 * t * t),
                       -kPi / 2 + t * s.fan + dice.Range(-0.15, 0.15), dice.Range(9, 13),
@@ -469,17 +472,23 @@ void PaintGrassTuft(CCanvas& canvas, int variant) {
   }
 
   if (variant == 1) {
-    // A clover sprig peeks out of the wide clump.
-    for (int leaf = 0; leaf < 3; ++leaf) {
-      const double a = -kPi / 2 + (leaf - 1) * 0.9;
-      EllipsePath(cr, w * 0.62 + std::cos(a) * 6, h * 0.56 + std::sin(a) * 6, 6.5, 6.5);
-    }
-    FillAndOutline(cr, kGrassLight, kGrassShade, ink);
+    // A pink clover head nods over the wide clump.
+    const double x = w * 0.6, top = h * 0.3;
+    cairo_move_to(cr, x - 6, h);
+    cairo_curve_to(cr, x - 6, h * 0.7, x, top + 10, x, top);
+    SetSource(cr, kGrassShade);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    EllipsePath(cr, x, top, 7.5, 8.5);
+    FillAndOutline(cr, kPetal, kPetalDeep, 1.8);
+    EllipsePath(cr, x - 2.5, top - 3, 2.5, 2);
+    SetSource(cr, kWhite, 0.75);
+    cairo_fill(cr);
   }
   if (variant == 2) {
     // Two little buttercups on thin stalks.
     for (double side : {-1.0, 1.0}) {
-      const double x = w / 2 + side * w * 0.12, top = h * (side < 0 ? 0.16 : 0.3);
+      const double x = w / 2 + side * w * 0.12, top = h * (side < 0 ? 0.24 : 0.36);
       cairo_move_to(cr, x - side * 4, h);
       cairo_curve_to(cr, x - side * 4, h * 0.6, x, top + 8, x, top);
       SetSource(cr, kGrassShade);

@@ -1,5 +1,7 @@
 #include "tools/art/icon_art.h"
 
+#include <cmath>
+
 #include "tools/art/blob_art.h"
 #include "tools/art/paint.h"
 
@@ -21,23 +23,28 @@ void PaintIcon(CCanvas& canvas) {
   cairo_set_line_width(cr, ink);
   cairo_stroke(cr);
 
-  // The crack opening under it, glowing with the fire below.
-  cairo_move_to(cr, s * 0.2, s * 0.86);
-  cairo_line_to(cr, s * 0.36, s * 0.8);
-  cairo_line_to(cr, s * 0.46, s * 0.87);
-  cairo_line_to(cr, s * 0.6, s * 0.8);
-  cairo_line_to(cr, s * 0.8, s * 0.86);
+  // A crack gaping open under it, fire glowing inside.
+  const double cx = s * 0.5, cy = s * 0.82, rx = s * 0.3, ry = s * 0.07;
+  constexpr int kJags = 14;
+  for (int i = 0; i < kJags; ++i) {
+    const double a = i * 2 * kPi / kJags, k = i % 2 ? 0.78 : 1.0;
+    cairo_line_to(cr, cx + std::cos(a) * rx * k, cy + std::sin(a) * ry * k);
+  }
+  cairo_close_path(cr);
+  cairo_pattern_t* fire = cairo_pattern_create_linear(0, cy - ry, 0, cy + ry);
+  AddColorStop(fire, 0, kEarthDeep);
+  AddColorStop(fire, 0.55, kEmber);
+  AddColorStop(fire, 1, kSun);
+  cairo_set_source(cr, fire);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(fire);
   SetSource(cr, kInk);
-  cairo_set_line_width(cr, s * 0.07);
+  cairo_set_line_width(cr, ink * 0.8);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_stroke_preserve(cr);
-  SetSource(cr, kEmber);
-  cairo_set_line_width(cr, s * 0.025);
   cairo_stroke(cr);
 
   BlobPose pose;
   pose.mouth = Mouth::kBeaming;
   pose.gaze = kPi * 0.3;
-  DrawBlobPortrait(cr, s * 0.5, s * 0.47, s * 0.32, pose);
+  DrawBlobPortrait(cr, s * 0.5, s * 0.44, s * 0.31, pose);
 }

@@ -101,6 +101,29 @@ void CandyWord(cairo_t* cr, const std::string& text, double x, double baseline, 
   }
 }
 
+// Cartoon motion marks: short arcs beside something that shakes.
+void ShakeMarks(cairo_t* cr, double x, double y, double size, double facing) {
+  for (int i = 0; i < 3; ++i) {
+    const double r = size * (0.45 + i * 0.3);
+    cairo_new_sub_path(cr);
+    if (facing > 0) {
+      cairo_arc(cr, x, y, r, -0.5, 0.5);
+    } else {
+      cairo_arc(cr, x, y, r, kPi - 0.5, kPi + 0.5);
+    }
+  }
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, size * 0.12);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_stroke(cr);
+}
+
+void GroundShadow(cairo_t* cr, double cx, double cy, double rx) {
+  EllipsePath(cr, cx, cy, rx, rx * 0.28);
+  SetSource(cr, kInk, 0.3);
+  cairo_fill(cr);
+}
+
 double WordWidth(cairo_t* cr, const std::string& text, double size) {
   SelectGameFont(cr, size);
   cairo_text_extents_t e;
@@ -119,43 +142,45 @@ void PaintTitle(CCanvas& canvas) {
   const double w = canvas.Width(), h = canvas.Height();
   CDice dice(2024);
 
-  // A soft sunny halo keeps the name legible over any part of the board.
-  cairo_save(cr);
-  cairo_translate(cr, w / 2, h * 0.4);
-  cairo_scale(cr, w * 0.5, h * 0.32);
-  cairo_pattern_t* halo = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
-  AddColorStop(halo, 0, kCream, 0.7);
-  AddColorStop(halo, 0.6, kCream, 0.45);
-  AddColorStop(halo, 1, kCream, 0);
-  cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
-  cairo_set_source(cr, halo);
-  cairo_fill(cr);
-  cairo_pattern_destroy(halo);
-  cairo_restore(cr);
-
   // "Jelly" in blob blue, "quake" in fire: the two halves of the game.
-  const double size = 196, ink = 11, baseline = h * 0.5;
+  constexpr double kProbe = 100, kTitleWidth = 0.84;
+  const double size =
+      kProbe * w * kTitleWidth / (WordWidth(cr, "Jelly", kProbe) + WordWidth(cr, "quake", kProbe));
+  const double ink = size * 0.055, baseline = h * 0.53;
   const double jellyWidth = WordWidth(cr, "Jelly", size), quakeWidth = WordWidth(cr, "quake", size);
   const double left = (w - jellyWidth - quakeWidth) / 2;
   CandyWord(cr, "Jelly", left, baseline, size, kJellyLight, kJellyDeep, ink, dice, 0.05);
   CandyWord(cr, "quake", left + jellyWidth, baseline, size, kSun, Hex(0xf0531c), ink, dice, 0.12);
+  ShakeMarks(cr, left + jellyWidth + quakeWidth - size * 0.02, baseline - size * 0.3, size * 0.22,
+             1);
+  ShakeMarks(cr, left + size * 0.05, baseline - size * 0.3, size * 0.22, -1);
 
   // The cast: a happy blob, a startled one and a little one on the run.
   BlobPose happy;
   happy.mouth = Mouth::kBeaming;
   happy.gaze = kPi * 0.25;
   happy.tilt = -0.12;
+  GroundShadow(cr, w * 0.12, h * 0.93, h * 0.12);
   DrawBlobPortrait(cr, w * 0.12, h * 0.77, h * 0.15, happy);
   BlobPose startled;
   startled.mouth = Mouth::kScreaming;
   startled.gaze = -kPi * 0.75;
   startled.tilt = 0.18;
+  GroundShadow(cr, w * 0.885, h * 0.93, h * 0.1);
   DrawBlobPortrait(cr, w * 0.885, h * 0.75, h * 0.135, startled);
   BlobPose small;
   small.mouth = Mouth::kContent;
   small.gaze = kPi;
   small.tilt = -0.2;
   DrawBlobPortrait(cr, w * 0.78, h * 0.14, h * 0.075, small);
+  for (double dx : {-0.5, 0.0, 0.5}) {  // it is mid-hop
+    cairo_move_to(cr, w * 0.78 + dx * h * 0.1, h * 0.25);
+    cairo_line_to(cr, w * 0.78 + dx * h * 0.13, h * 0.29);
+  }
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, 5);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_stroke(cr);
 
   // The call to start, on a sunny button.
   const std::string call = "Click to start!";
@@ -217,8 +242,9 @@ void PaintScoreText(CCanvas& canvas) {
 
 namespace {
 
-constexpr double kBarRadius = 0.23;  // of the side: the caps' rounding stays inside the quarters
-constexpr double kFrameInset = 0.06;
+// Fractions of the side; inset plus rounding stays inside the end quarters.
+constexpr double kBarRadius = 0.19;
+constexpr double kFrameInset = 0.04;
 constexpr double kFrameWidth = 0.12;
 
 }  // namespace
@@ -323,84 +349,107 @@ void PaintHand(CCanvas& canvas) {
   cairo_t* cr = canvas.Context();
   const double s = canvas.Width() / 128.0;  // drawn on a 128-pixel grid
   cairo_scale(cr, s, s);
-  const double ink = 4.2;
+  const double ink = 4.5;
   const double tipX = 128 * 0.35, tipY = 128 * 0.07;
-  const Rgb glove = kWhite, shade = Hex(0xc9dcef), cuff = Hex(0xe9f1fa);
+  const Rgb shade = Hex(0xcadcf0), cuffColour = Hex(0xe6eef8);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
 
-  auto outlined = [&](Rgb fill) {
-    SetSource(cr, fill);
-    cairo_fill_preserve(cr);
-    SetSource(cr, kInk);
-    cairo_set_line_width(cr, ink);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_stroke(cr);
+  // The outer edge of the fingertip's ink is the hot spot.
+  // The glove's silhouette: pointing finger, fist with three curled fingers
+  // on top, and the thumb folded across. Inked as one shape, then filled, so
+  // only the creases drawn afterwards show inside it.
+  const double fingerHalf = 9.5;
+  auto finger = [&] {
+    cairo_move_to(cr, tipX - fingerHalf, 80);
+    cairo_line_to(cr, tipX - fingerHalf, tipY + ink + fingerHalf);
+    cairo_arc(cr, tipX, tipY + ink + fingerHalf, fingerHalf, kPi, 2 * kPi);
+    cairo_line_to(cr, tipX + fingerHalf, 80);
+    cairo_close_path(cr);
+  };
+  struct Knuckle {
+    double x, y, r;
+  };
+  const Knuckle knuckles[] = {{62, 60, 9.5}, {78, 63, 9.5}, {92, 68, 8.5}};
+  auto fist = [&] {
+    RoundedRectPath(cr, 36, 56, 64, 50, 18);
+    for (const Knuckle& k : knuckles) EllipsePath(cr, k.x, k.y, k.r, k.r);
+  };
+  auto thumb = [&] {
+    cairo_move_to(cr, 28, 76);
+    cairo_curve_to(cr, 27, 64, 40, 62, 47, 70);
+    cairo_line_to(cr, 62, 85);
+    cairo_curve_to(cr, 68, 92, 61, 100, 54, 96);
+    cairo_line_to(cr, 37, 89);
+    cairo_curve_to(cr, 31, 86, 28, 82, 28, 76);
+    cairo_close_path(cr);
+  };
+  auto cuff = [&] {
+    cairo_move_to(cr, 44, 101);
+    cairo_line_to(cr, 96, 101);
+    cairo_line_to(cr, 100, 119);
+    cairo_curve_to(cr, 100, 123, 98, 124, 95, 124);
+    cairo_line_to(cr, 45, 124);
+    cairo_curve_to(cr, 42, 124, 40, 123, 40, 119);
+    cairo_close_path(cr);
   };
 
-  // Cuff.
-  RoundedRectPath(cr, 44, 100, 56, 22, 8);
-  outlined(cuff);
-  cairo_move_to(cr, 50, 108);
-  cairo_line_to(cr, 94, 108);
-  SetSource(cr, shade);
-  cairo_set_line_width(cr, 2.5);
-  cairo_stroke(cr);
-
-  // Fist with three curled fingers.
-  RoundedRectPath(cr, 34, 50, 64, 56, 18);
-  outlined(glove);
-  for (int i = 0; i < 3; ++i) {
-    const double x = 52 + i * 15.5;
-    RoundedRectPath(cr, x, 48 + i * 2.5, 17, 26, 8.5);
-    outlined(glove);
-  }
-  // Shade on the fist's right side.
-  cairo_save(cr);
-  RoundedRectPath(cr, 34, 50, 64, 56, 18);
-  cairo_clip(cr);
-  RoundedRectPath(cr, 80, 74, 30, 40, 12);
-  SetSource(cr, shade, 0.7);
-  cairo_fill(cr);
-  cairo_restore(cr);
-  RoundedRectPath(cr, 34, 50, 64, 56, 18);
+  // Cuff first: the hand overlaps its top.
+  cuff();
+  SetSource(cr, cuffColour);
+  cairo_fill_preserve(cr);
   SetSource(cr, kInk);
   cairo_set_line_width(cr, ink);
   cairo_stroke(cr);
-
-  // The pointing finger, its tip on the hot spot.
-  const double fingerHalf = 9.5;
-  cairo_move_to(cr, tipX - fingerHalf, 76);
-  cairo_line_to(cr, tipX - fingerHalf, tipY + fingerHalf);
-  cairo_arc(cr, tipX, tipY + fingerHalf, fingerHalf, kPi, 2 * kPi);
-  cairo_line_to(cr, tipX + fingerHalf, 76);
-  outlined(glove);
-  cairo_move_to(cr, tipX + fingerHalf - 3.5, tipY + 14);
-  cairo_line_to(cr, tipX + fingerHalf - 3.5, 62);
+  cairo_move_to(cr, 46, 110);
+  cairo_line_to(cr, 94, 110);
   SetSource(cr, shade);
   cairo_set_line_width(cr, 3);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_stroke(cr);
-  cairo_move_to(cr, tipX - 4, 44);
-  cairo_line_to(cr, tipX + 4, 44);
-  SetSource(cr, kInk, 0.6);
-  cairo_set_line_width(cr, 2.2);
   cairo_stroke(cr);
 
-  // Thumb across the front.
-  cairo_move_to(cr, 30, 74);
-  cairo_curve_to(cr, 30, 64, 40, 62, 46, 70);
-  cairo_line_to(cr, 62, 84);
-  cairo_curve_to(cr, 68, 90, 62, 98, 55, 95);
-  cairo_line_to(cr, 38, 88);
-  cairo_curve_to(cr, 32, 85, 30, 80, 30, 74);
-  cairo_close_path(cr);
-  outlined(glove);
+  finger();
+  fist();
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, ink * 2);
+  cairo_stroke(cr);
+  finger();
+  fist();
+  cairo_pattern_t* glove = cairo_pattern_create_linear(30, 0, 100, 0);
+  AddColorStop(glove, 0, kWhite);
+  AddColorStop(glove, 0.6, kWhite);
+  AddColorStop(glove, 1, shade);
+  cairo_set_source(cr, glove);
+  cairo_fill(cr);
+  cairo_pattern_destroy(glove);
 
-  // Stitching on the back of the glove.
-  for (int i = 0; i < 3; ++i) {
-    cairo_move_to(cr, 66 + i * 9, 82);
-    cairo_line_to(cr, 66 + i * 9, 96);
+  // Creases between the curled fingers and along the pointing one.
+  for (int i = 0; i + 1 < 3; ++i) {
+    const double x = (knuckles[i].x + knuckles[i + 1].x) / 2;
+    const double y = (knuckles[i].y + knuckles[i + 1].y) / 2 + 4;
+    cairo_move_to(cr, x, y);
+    cairo_curve_to(cr, x + 1, y + 5, x + 1, y + 9, x, y + 12);
   }
+  cairo_move_to(cr, tipX + fingerHalf, 62);
+  cairo_line_to(cr, tipX + fingerHalf, 80);
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  cairo_move_to(cr, tipX + fingerHalf - 4, tipY + 14);
+  cairo_line_to(cr, tipX + fingerHalf - 4, 56);
   SetSource(cr, shade);
-  cairo_set_line_width(cr, 2.5);
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  cairo_move_to(cr, tipX - 4, 42);
+  cairo_line_to(cr, tipX + 3, 42);
+  SetSource(cr, kInk, 0.6);
+  cairo_set_line_width(cr, 2.4);
+  cairo_stroke(cr);
+
+  // The thumb folds over the front of the fist.
+  thumb();
+  SetSource(cr, kWhite);
+  cairo_fill_preserve(cr);
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, ink);
   cairo_stroke(cr);
 }
