@@ -71,23 +71,23 @@ void DrawDecal(CRenderer& r, double cx, double cy, double h) {
 }
 
 void DrawBackground(CRenderer& r) {
-  // The modelview is still the identity: this quad lies one unit in front of the
-  // eye and fills the view.
-  r.DisableTexturing();
-  r.SetDepthWrite(false);
-  r.SetColor(SKY_R, SKY_G, SKY_B);
-  r.BeginQuads();
-  r.AddQuad(At(-100, -1, -1), At(100, -1, -1), At(100, 1, -1), At(-100, 1, -1));
-  r.EndQuads();
-  r.SetDepthWrite(true);
+  // The sky fills the whole view before anything else. A clear to its colour does
+  // what a full-screen quad in front of the eye would, without shading every pixel
+  // (a software renderer spends milliseconds on that). The game clears to black.
+  r.SetClearColor(SKY_R, SKY_G, SKY_B);
+  r.Clear();
+  r.SetClearColor(0, 0, 0);
 }
 
+// Drawn after the ground, so the depth test skips it wherever grass covers it.
 void DrawHoleFloor(CRenderer& r, int w, int h) {
+  r.DisableTexturing();
   r.SetColor(0, 0, 0);
   r.BeginQuads();
   r.AddQuad(At(-1, -1, HOLE_DEPTH), At(w + 1, -1, HOLE_DEPTH), At(w + 1, h + 1, HOLE_DEPTH),
             At(-1, h + 1, HOLE_DEPTH));
   r.EndQuads();
+  r.EnableTexturing();
 }
 
 void DrawOuterGround(CRenderer& r, const CTexture& grass, int w, int h) {
@@ -177,6 +177,7 @@ void AddFringes(CRenderer& r, SceneElements& elements, const CTexture& edge, int
 // The dirt walls from a tile's rims down to the hole floor.
 void DrawTileWalls(CRenderer& r, int shape) {
   const double d = HOLE_DEPTH;
+  if (shape == CORNER_SOLID) return;
   r.BeginQuads();
   switch (shape) {
     case CORNER_EDGE:
@@ -260,75 +261,81 @@ void CParticleCollector::Visit(const ParticleView& p) {
   r.PopMatrix();
 }
 
-void CVisWorld::Draw(CRenderer& r) {
-  const int w = world->width;
-  const int h = world->height;
-  SceneElements elements;
+namespace {
 
-  DrawBackground(r);
-
-  r.LookAt(eye.x, eye.y, eye.z, lookAt.x, lookAt.y, LOOK_AT_HEIGHT, 0, 0, 1);
-  blobContext.cameraEye = eye;
-
-  // Fog stays on after the frame.
-  r.SetFog(FOG_START, FOG_END, static_cast<float>(SKY_R), static_cast<float>(SKY_G),
-           static_cast<float>(SKY_B));
-  r.EnableFog();
-
-  r.SetCullMode(-1);
-  DrawHoleFloor(r, w, h);
-  DrawOuterGround(r, grassTexture, w, h);
-
-  // Every 2 x 2 block of cells, the board's outer ring included, is one tile.
+// Every 2 x 2 block of cells, the board's outer ring included, is one tile: all
+// the grass tops first, then all the dirt walls, so the renderer changes texture
+// and texture generation twice a frame rather than twice a tile. Opaque and
+// depth-tested, they come out the same in either order.
+void DrawTiles(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  const CWorld& world = *vis.world;
+  const int w = world.width, h = world.height;
+  std::vector<CornerClass> tiles;
+  tiles.reserve(static_cast<size_t>(w + 1) * static_cast<size_t>(h + 1));
   for (int x = -1; x <= w - 1; ++x)
-    for (int y = -1; y <= h - 1; ++y) {
-      CornerClass corner = world->ClassifyCorner(x, y);
-      if (corner.shape == CORNER_ALL_HOLE) continue;
-      r.PushMatrix();
-      r.Translate(x + 0.5, y + 0.5, 0);
-      r.Rotate(corner.rotation * PI * 0.5, 0, 0, 1);
-      grassTexture.Bind();
-      r.EnableTexGen();
-      DrawTileTop(r, corner.shape);
-      AddFringes(r, elements, grassEdgeTexture, corner.shape);
-      r.DisableTexGen();
-      dirtWallTexture.Bind();
-      DrawTileWalls(r, corner.shape);
-      r.PopMatrix();
-    }
+    for (int y = -1; y <= h - 1; ++y) tiles.push_back(world.ClassifyCorner(x, y));
+  auto eachTile = [&](auto draw) {
+    size_t index = 0;
+    for (int x = -1; x <= w - 1; ++x)
+      for (int y = -1; y <= h - 1; ++y) {
+        const CornerClass& corner = tiles[index++];
+        if (corner.shape == CORNER_ALL_HOLE) continue;
+        r.PushMatrix();
+        r.Translate(x + 0.5, y + 0.5, 0);
+        r.Rotate(corner.rotation * PI * 0.5, 0, 0, 1);
+        draw(corner.shape);
+        r.PopMatrix();
+      }
+  };
+  vis.grassTexture.Bind();
+  r.EnableTexGen();
+  eachTile([&](int shape) {
+    DrawTileTop(r, shape);
+    AddFringes(r, elements, vis.grassEdgeTexture, shape);
+  });
+  r.DisableTexGen();
+  vis.dirtWallTexture.Bind();
+  eachTile([&](int shape) { DrawTileWalls(r, shape); });
+}
 
-  r.SetCullMode(0);
-
-  // The fence: one unit high, half the image's width per cell.
-  auto fenceSegment = [&](double x0, double y0, double x1, double y1, double u0, double u1) {
-    CQuadVisElement& element = AddQuadElement(r, elements, &fenceTexture, false);
+// The fence: one unit high, half the image's width per cell. Made at the view
+// matrix.
+void AddFence(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  const int w = vis.world->width, h = vis.world->height;
+  auto segment = [&](double x0, double y0, double x1, double y1, double u0, double u1) {
+    CQuadVisElement& element = AddQuadElement(r, elements, &vis.fenceTexture, false);
     SetCorners(element, At(x0, y0, 0, u0, 0), At(x1, y1, 0, u1, 0), At(x1, y1, 1, u1, 1),
                At(x0, y0, 1, u0, 1));
   };
   for (int i = 0; i < w; ++i) {
-    fenceSegment(i - 0.5, -0.5, i + 0.5, -0.5, 0.5 * i, 0.5 * (i + 1));
-    fenceSegment(i - 0.5, h - 0.5, i + 0.5, h - 0.5, 0.5 * i, 0.5 * (i + 1));
+    segment(i - 0.5, -0.5, i + 0.5, -0.5, 0.5 * i, 0.5 * (i + 1));
+    segment(i - 0.5, h - 0.5, i + 0.5, h - 0.5, 0.5 * i, 0.5 * (i + 1));
   }
   for (int j = 0; j < h; ++j) {
-    fenceSegment(-0.5, j - 0.5, -0.5, j + 0.5, 0.5 * j, 0.5 * (j + 1));
-    fenceSegment(w - 0.5, j - 0.5, w - 0.5, j + 0.5, 0.5 * j, 0.5 * (j + 1));
+    segment(-0.5, j - 0.5, -0.5, j + 0.5, 0.5 * j, 0.5 * (j + 1));
+    segment(w - 0.5, j - 0.5, w - 0.5, j + 0.5, 0.5 * j, 0.5 * (j + 1));
   }
+}
 
-  // Tufts grow only where the ground is solid, not on a hole's brink.
-  for (const FringeTuft& tuft : fringeTufts) {
-    if (world->ClassifyPoint(tuft.x, tuft.y) != FOOTING_SOLID) continue;
+// Tufts grow only where the ground is solid, not on a hole's brink.
+void AddTufts(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  for (const FringeTuft& tuft : vis.fringeTufts) {
+    if (vis.world->ClassifyPoint(tuft.x, tuft.y) != FOOTING_SOLID) continue;
     r.PushMatrix();
     r.Translate(tuft.x, tuft.y, 0);
-    BillboardTurn(r, eye, tuft.x, tuft.y);
+    BillboardTurn(r, vis.eye, tuft.x, tuft.y);
     r.Scale(tuft.scale * 0.7);
-    CQuadVisElement& element = AddQuadElement(r, elements, &fringeTextures[tuft.variant], false);
+    CQuadVisElement& element =
+        AddQuadElement(r, elements, &vis.fringeTextures[tuft.variant], false);
     SetCorners(element, At(0, 0.5, 0, 0, 0), At(0, -0.5, 0, 1, 0), At(0, -0.5, 0.5, 1, 1),
                At(0, 0.5, 0.5, 0, 1));
     r.PopMatrix();
   }
+}
 
-  // Flowers grow up over their first 30% of life and fade over their last 20%.
-  for (const CFlower& flower : world->flowers) {
+// Flowers grow up over their first 30% of life and fade over their last 20%.
+void AddFlowers(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  for (const CFlower& flower : vis.world->flowers) {
     double q = flower.lifeTimer.current / flower.lifeTimer.end;
     double size = 1, alpha = 1;
     if (q < 0.3)
@@ -337,43 +344,35 @@ void CVisWorld::Draw(CRenderer& r) {
       alpha = 1 - (q - 0.8) * 5;
     r.PushMatrix();
     r.Translate(flower.x, flower.y, 0);
-    BillboardTurn(r, eye, flower.x, flower.y);
+    BillboardTurn(r, vis.eye, flower.x, flower.y);
     r.Scale(size * 0.7);
-    CQuadVisElement& element = AddQuadElement(r, elements, &flowerTexture, false);
+    CQuadVisElement& element = AddQuadElement(r, elements, &vis.flowerTexture, false);
     element.colour[3] = alpha;
     SetCorners(element, At(0, 0.5, 0, 0, 0), At(0, -0.5, 0, 1, 0), At(0, -0.5, 1, 1, 1),
                At(0, 0.5, 1, 0, 1));
     r.PopMatrix();
   }
+}
 
-  if (blobsVisible)
-    for (const CUnit& unit : world->units) {
-      auto element = std::make_shared<CBlobVisElement>(&unit);
-      r.GetMatrix(element->matrix);
-      elements.store.push_back(element);
-      bool below = unit.DisplayPosition().z < 0;
-      (below ? elements.lower : elements.upper).push_back(element.get());
-    }
+// A blob element takes the bare view matrix: it places itself when drawn. One
+// sinking into a hole belongs below the ground.
+void AddBlobs(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  for (const CUnit& unit : vis.world->units) {
+    auto element = std::make_shared<CBlobVisElement>(&unit);
+    r.GetMatrix(element->matrix);
+    elements.store.push_back(element);
+    bool below = unit.DisplayPosition().z < 0;
+    (below ? elements.lower : elements.upper).push_back(element.get());
+  }
+}
 
-  CParticleCollector collector(r, elements, eye);
-  particles.ForEach(collector);
-
-  for (const std::shared_ptr<CVisElement>& element : elements.store) element->UpdateDepth();
-  SortFarToNear(elements.lower);
-  SortFarToNear(elements.upper);
-
-  // Whatever lies below the ground shows through the holes before the decals.
-  r.EnableAlphaBlend();
-  r.SetDepthWrite(false);
-  DrawList(r, elements.lower);
-
-  // An element may have left additive blending on.
-  r.EnableAlphaBlend();
+// Cracks, the aiming marker and its dots, lying on the ground.
+void DrawDecals(CRenderer& r, const CVisWorld& vis) {
   // Cracks darken in over the first half of a hole's forming.
-  for (const CPendingHole& hole : world->pendingHoles) {
+  for (const CPendingHole& hole : vis.world->pendingHoles) {
     double q = hole.formingTimer.current / hole.formingTimer.end;
     double alpha = q < 0.5 ? 2 * q : 1;
-    cracksTexture.Bind();
+    vis.cracksTexture.Bind();
     r.SetColor(1, 1, 1, alpha);
     r.PushMatrix();
     r.Translate(hole.column, hole.row, 0);
@@ -382,20 +381,59 @@ void CVisWorld::Draw(CRenderer& r) {
     r.PopMatrix();
   }
   r.SetColor(1, 1, 1);
-  if (aimVisible) {
-    double dirX = std::cos(aimAngle), dirY = std::sin(aimAngle);
-    (targetValid ? targetTexture : targetOffTexture).Bind();
-    DrawDecal(r, aimOrigin.x + aimDistance * dirX, aimOrigin.y + aimDistance * dirY, 0.3);
-    // Dots about 0.3 apart from 0.3 past the blob up to the marker.
-    dotTexture.Bind();
-    double length = (aimDistance - 0.7) * 3.3333333333333335;
-    double dots = std::trunc(length + 0.5);
-    for (int k = 0; k < dots; ++k) {
-      double d = (k + 0.5) * (1 / length) * (aimDistance - 0.7) + 0.3;
-      DrawDecal(r, aimOrigin.x + d * dirX, aimOrigin.y + d * dirY, 0.1);
-    }
+  if (!vis.aimVisible) return;
+  double dirX = std::cos(vis.aimAngle), dirY = std::sin(vis.aimAngle);
+  const BoardPoint& origin = vis.aimOrigin;
+  (vis.targetValid ? vis.targetTexture : vis.targetOffTexture).Bind();
+  DrawDecal(r, origin.x + vis.aimDistance * dirX, origin.y + vis.aimDistance * dirY, 0.3);
+  // Dots about 0.3 apart, from 0.3 past the blob up to the marker.
+  vis.dotTexture.Bind();
+  double length = (vis.aimDistance - 0.7) * 3.3333333333333335;
+  double dots = std::trunc(length + 0.5);
+  for (int k = 0; k < dots; ++k) {
+    double d = (k + 0.5) * (1 / length) * (vis.aimDistance - 0.7) + 0.3;
+    DrawDecal(r, origin.x + d * dirX, origin.y + d * dirY, 0.1);
   }
+}
 
+}  // namespace
+
+void CVisWorld::Draw(CRenderer& r) {
+  SceneElements elements;
+
+  DrawBackground(r);
+  r.LookAt(eye.x, eye.y, eye.z, lookAt.x, lookAt.y, LOOK_AT_HEIGHT, 0, 0, 1);
+  blobContext.cameraEye = eye;
+  // Fog stays on after the frame.
+  r.SetFog(FOG_START, FOG_END, static_cast<float>(SKY_R), static_cast<float>(SKY_G),
+           static_cast<float>(SKY_B));
+  r.EnableFog();
+
+  // The opaque ground, seen from above only.
+  r.SetCullMode(-1);
+  DrawOuterGround(r, grassTexture, world->width, world->height);
+  DrawTiles(r, *this, elements);
+  DrawHoleFloor(r, world->width, world->height);
+  r.SetCullMode(0);
+
+  // Everything see-through becomes an element, sorted far to near.
+  AddFence(r, *this, elements);
+  AddTufts(r, *this, elements);
+  AddFlowers(r, *this, elements);
+  if (blobsVisible) AddBlobs(r, *this, elements);
+  CParticleCollector collector(r, elements, eye);
+  particles.ForEach(collector);
+  for (const std::shared_ptr<CVisElement>& element : elements.store) element->UpdateDepth();
+  SortFarToNear(elements.lower);
+  SortFarToNear(elements.upper);
+
+  // Whatever lies below the ground shows through the holes before the decals.
+  r.EnableAlphaBlend();
+  r.SetDepthWrite(false);
+  DrawList(r, elements.lower);
+  // An element may have left additive blending on.
+  r.EnableAlphaBlend();
+  DrawDecals(r, *this);
   DrawList(r, elements.upper);
 
   r.SetDepthWrite(true);

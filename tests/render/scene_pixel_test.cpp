@@ -53,10 +53,13 @@ struct Picture {
     gluProject(x, y, z, modelview, projection, viewport, &wx, &wy, &wz);
     return {wx, wy};
   }
+  // The game's window has no alpha channel: the picture is saved opaque.
   bool Save(const std::string& path) const {
     std::vector<std::vector<unsigned char>> rows;
-    for (int y = HEIGHT - 1; y >= 0; --y)
+    for (int y = HEIGHT - 1; y >= 0; --y) {
       rows.emplace_back(pixels.begin() + y * WIDTH * 4, pixels.begin() + (y + 1) * WIDTH * 4);
+      for (int x = 0; x < WIDTH; ++x) rows.back()[x * 4 + 3] = 255;
+    }
     return WriteRgbaPng(path, WIDTH, HEIGHT, rows);
   }
 };

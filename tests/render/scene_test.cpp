@@ -73,12 +73,8 @@ class SceneTest : public ::testing::Test {
     vis.Draw(f.r);
     const std::vector<RecordedCall>& c = f.r.calls;
     int n = static_cast<int>(c.size());
-    // The outer ground is the only primitive with four quads.
-    for (int i = 0; i < n; ++i)
-      if (c[i].op == "EnableTexGen") {
-        f.tilesStart = f.r.Find("EndQuads", i) + 1;
-        break;
-      }
+    // The tiles follow the outer ground, which has texture generation on already.
+    f.tilesStart = f.r.Find("EnableTexGen", f.r.Find("EnableTexGen") + 1) + 1;
     for (int i = f.tilesStart; i < n; ++i)
       if (c[i].op == "SetCullMode" && c[i].args[0] == 0) {
         f.tilesEnd = i;
@@ -148,55 +144,58 @@ RenderVertex Mean(const std::vector<RenderVertex>& vs) {
   return m;
 }
 
-TEST_F(SceneTest, TheFrameStartsWithSkyCameraFogFloorAndGroundAndLeavesTheHudItsState) {
+TEST_F(SceneTest, TheFrameStartsWithSkyCameraFogAndGroundAndLeavesTheHudItsState) {
   Frame f;
   Draw(f);
   const std::vector<RecordedCall>& c = f.r.calls;
   std::vector<std::string> start = {
-      "DisableTexturing", "SetDepthWrite",   "SetColor",        "BeginQuads",   "AddQuad",
-      "EndQuads",         "SetDepthWrite",   "LookAt",          "SetFog",       "EnableFog",
-      "SetCullMode",      "SetColor",        "BeginQuads",      "AddQuad",      "EndQuads",
-      "SetColor",         "EnableTexturing", "SetTexGenPlanes", "EnableTexGen", "BeginQuads"};
+      "SetClearColor", "Clear",       "SetClearColor", "LookAt",          "SetFog",
+      "EnableFog",     "SetCullMode", "SetColor",      "EnableTexturing", "SetTexGenPlanes",
+      "EnableTexGen",  "BeginQuads",  "AddQuad",       "AddQuad",         "AddQuad",
+      "AddQuad",       "EndQuads",    "EnableTexGen",  "PushMatrix"};
   ASSERT_GT(c.size(), start.size());
   for (size_t i = 0; i < start.size(); ++i) EXPECT_EQ(c[i].op, start[i]) << i;
-  EXPECT_EQ(c[1].args[0], 0.0);
-  EXPECT_EQ(c[2].args, (std::vector<double>{0.7, 1, 0.7, 1}));
-  // The sky quad lies one unit in front of the eye, wider than any view.
-  for (const RenderVertex& v : c[4].vertices) EXPECT_EQ(v.z, -1.0);
-  EXPECT_EQ(c[4].vertices[0].x, -100.0);
-  EXPECT_EQ(c[6].args[0], 1.0);
-  EXPECT_EQ(c[7].args, (std::vector<double>{vis.eye.x, vis.eye.y, vis.eye.z, vis.lookAt.x,
+  // The sky: the whole view in the fog colour, then the game's black clear colour again.
+  EXPECT_EQ(c[0].args, (std::vector<double>{0.7, 1, 0.7}));
+  EXPECT_EQ(c[2].args, (std::vector<double>{0, 0, 0}));
+  EXPECT_EQ(c[3].args, (std::vector<double>{vis.eye.x, vis.eye.y, vis.eye.z, vis.lookAt.x,
                                             vis.lookAt.y, 0.35, 0, 0, 1}));
-  EXPECT_EQ(c[8].args, (std::vector<double>{15, 50, 0.7f, 1, 0.7f}));
-  EXPECT_EQ(c[10].args[0], -1.0);
-  EXPECT_EQ(c[11].args, (std::vector<double>{0, 0, 0, 1}));
-  // The black floor of the holes spans the board and one cell more, five deep.
-  const std::vector<RenderVertex>& floor = c[13].vertices;
+  EXPECT_EQ(c[4].args, (std::vector<double>{15, 50, 0.7f, 1, 0.7f}));
+  EXPECT_EQ(c[6].args[0], -1.0);
+  EXPECT_EQ(c[7].args, (std::vector<double>{1, 1, 1, 1}));
+  EXPECT_NEAR(c[9].args[0], 2.0 / 13, 1e-17);
+  EXPECT_NEAR(c[9].args[5], 2.0 / 13, 1e-17);
+  EXPECT_EQ(c[9].args[1], 0.0);
+  // Four strips of outer ground around the board, in one batch.
+  EXPECT_EQ(c[12].vertices[0].x, -100.0);
+  EXPECT_EQ(c[12].vertices[2].y, -0.9);
+  EXPECT_EQ(c[13].vertices[0].y, 5 - 0.1);
+  EXPECT_EQ(c[15].vertices[0].x, 6 - 0.1);
+  for (int i = 12; i <= 15; ++i)
+    for (const RenderVertex& v : c[i].vertices) EXPECT_EQ(v.z, 0.0);
+  // After the tiles, the black floor of the holes spans the board and one cell
+  // more, five deep, drawn untextured.
+  int floorColour = f.tilesEnd - 5;
+  EXPECT_EQ(c[floorColour - 1].op, "DisableTexturing");
+  EXPECT_EQ(c[floorColour].args, (std::vector<double>{0, 0, 0, 1}));
+  const std::vector<RenderVertex>& floor = c[floorColour + 2].vertices;
+  ASSERT_EQ(floor.size(), 4u);
   EXPECT_EQ(floor[0].x, -1.0);
   EXPECT_EQ(floor[2].x, 7.0);
   EXPECT_EQ(floor[2].y, 6.0);
   for (const RenderVertex& v : floor) EXPECT_EQ(v.z, -5.0);
-  EXPECT_NEAR(c[17].args[0], 2.0 / 13, 1e-17);
-  EXPECT_NEAR(c[17].args[5], 2.0 / 13, 1e-17);
-  EXPECT_EQ(c[17].args[1], 0.0);
-  // Four strips of outer ground around the board, in one batch.
-  EXPECT_EQ(c[20].op, "AddQuad");
-  EXPECT_EQ(c[23].op, "AddQuad");
-  EXPECT_EQ(c[24].op, "EndQuads");
-  EXPECT_EQ(c[21].vertices[0].y, 5 - 0.1);
-  EXPECT_EQ(c[23].vertices[0].x, 6 - 0.1);
+  EXPECT_EQ(c[f.tilesEnd - 1].op, "EnableTexturing");
   // State left for the heads-up display.
   EXPECT_EQ(c[c.size() - 2].op, "SetDepthWrite");
   EXPECT_EQ(c[c.size() - 2].args[0], 1.0);
   EXPECT_EQ(c.back().op, "DisableBlend");
   EXPECT_EQ(f.r.Count("DisableFog"), 0);
-  EXPECT_EQ(f.r.Count("DisableTexturing"), 1);
   std::vector<std::string> ops = f.r.Ops();
   auto lastOf = [&](const char* op) {
     return std::find(ops.rbegin(), ops.rend(), op) - ops.rbegin();
   };
   EXPECT_LT(lastOf("DisableTexGen"), lastOf("EnableTexGen"));
-  EXPECT_EQ(vis.eye.x, f.r.calls[7].args[0]);
+  EXPECT_LT(lastOf("EnableTexturing"), lastOf("DisableTexturing"));
 }
 
 TEST_F(SceneTest, ABoardWithoutHolesDrawsSolidTilesOnlyAndTheFence) {
@@ -210,7 +209,8 @@ TEST_F(SceneTest, ABoardWithoutHolesDrawsSolidTilesOnlyAndTheFence) {
     if (call.op == "Translate") ++tiles;
     if (call.op == "AddQuad" && call.vertices[0].z == 0 && call.vertices[2].z == -5) ++walls;
   }
-  EXPECT_EQ(tiles, (w + 1) * (h + 1));
+  // Each tile is visited twice: once for its grass, once for its walls.
+  EXPECT_EQ(tiles, 2 * (w + 1) * (h + 1));
   EXPECT_EQ(walls, 0);
   EXPECT_EQ(f.r.Count("BeginTriangles") + f.r.Count("BeginTriangleFan"), 0);
   // No fringes: every element is a fence segment.
@@ -249,79 +249,110 @@ TEST_F(SceneTest, EveryTileDrawsTheTopWallsAndFringesOfItsShape) {
   Frame f;
   Draw(f);
   const std::vector<RecordedCall>& c = f.r.calls;
+  // The grass of every tile, in one pass with texture generation on.
+  struct Seen {
+    int tops = 0, walls = 0, fringes = 0, fanVertices = 0;
+  };
+  std::vector<Seen> seen;
+  std::vector<CornerClass> shapes;
   int seenShapes[6] = {};
-  int tileIndex = f.tilesStart;
+  int index = f.tilesStart;
+  auto enterTile = [&](int x, int y, const CornerClass& corner) {
+    EXPECT_EQ(c[index].op, "PushMatrix");
+    EXPECT_EQ(c[index + 1].op, "Translate");
+    EXPECT_EQ(c[index + 1].args, (std::vector<double>{x + 0.5, y + 0.5, 0}));
+    EXPECT_NEAR(c[index + 2].args[0], corner.rotation * 3.141592653589793 / 2, 1e-15);
+    int end = index;
+    while (c[end].op != "PopMatrix") ++end;
+    int from = index;
+    index = end + 1;
+    return std::make_pair(from, end);
+  };
   for (int x = -1; x <= 7; ++x)
     for (int y = -1; y <= 7; ++y) {
       CornerClass corner = world.ClassifyCorner(x, y);
       ++seenShapes[corner.shape];
       if (corner.shape == CORNER_ALL_HOLE) continue;
-      ASSERT_EQ(c[tileIndex].op, "PushMatrix");
-      ASSERT_EQ(c[tileIndex + 1].op, "Translate");
-      EXPECT_EQ(c[tileIndex + 1].args, (std::vector<double>{x + 0.5, y + 0.5, 0}));
-      EXPECT_NEAR(c[tileIndex + 2].args[0], corner.rotation * 3.141592653589793 / 2, 1e-15);
-      int end = tileIndex;
-      while (c[end].op != "PopMatrix") ++end;
-      int tops = 0, walls = 0, fringes = 0, fanVertices = 0;
-      for (int i = tileIndex; i < end; ++i) {
-        if (c[i].op == "GetMatrix") ++fringes;
-        if (c[i].op == "AddFanVertex") ++fanVertices;
-        if (c[i].op == "AddTriangle") ++tops;
-        bool wall = c[i].op == "AddQuad" && c[i].vertices[2].z == -5;
-        if (wall) {
-          ++walls;
-          // Walls hang from the rim at z = 0 to the floor of the hole.
-          EXPECT_EQ(c[i].vertices[0].z, 0.0);
-          EXPECT_EQ(c[i].vertices[3].z, -5.0);
-        } else if (c[i].op == "AddQuad") {
-          ++tops;
+      auto [from, end] = enterTile(x, y, corner);
+      Seen tile;
+      std::vector<RenderVertex> fan;
+      for (int i = from; i < end; ++i) {
+        if (c[i].op == "GetMatrix") ++tile.fringes;
+        if (c[i].op == "AddFanVertex") {
+          ++tile.fanVertices;
+          fan.push_back(f.r.ToBoard(i, c[i].vertices[0]));
         }
-        // Every piece of grass top lies over solid footing.
-        if ((c[i].op == "AddQuad" && !wall) || c[i].op == "AddTriangle") {
+        if (c[i].op == "AddQuad" || c[i].op == "AddTriangle") {
+          ++tile.tops;
+          // Every piece of grass lies over solid footing.
           std::vector<RenderVertex> board;
           for (const RenderVertex& v : c[i].vertices) board.push_back(f.r.ToBoard(i, v));
           RenderVertex m = Mean(board);
           EXPECT_EQ(world.ClassifyPoint(m.x, m.y), FOOTING_SOLID) << x << "," << y;
+          for (const RenderVertex& v : c[i].vertices) EXPECT_EQ(v.z, 0.0);
+        }
+        if (corner.shape == CORNER_DIAGONAL && c[i].op == "BeginTriangles") {
+          EXPECT_EQ(c[i + 1].op, "AddTriangle");
+          EXPECT_EQ(c[i + 2].op, "AddTriangle");
+          EXPECT_EQ(c[i + 3].op, "EndTriangles");
         }
       }
-      if (fanVertices) {
-        std::vector<RenderVertex> board;
-        for (int i = tileIndex; i < end; ++i)
-          if (c[i].op == "AddFanVertex") board.push_back(f.r.ToBoard(i, c[i].vertices[0]));
-        RenderVertex m = Mean(board);
+      if (!fan.empty()) {
+        RenderVertex m = Mean(fan);
         EXPECT_EQ(world.ClassifyPoint(m.x, m.y), FOOTING_SOLID) << x << "," << y;
       }
-      switch (corner.shape) {
-        case CORNER_SOLID:
-          EXPECT_EQ(tops, 1);
-          EXPECT_EQ(walls, 0);
-          EXPECT_EQ(fringes, 0);
-          break;
-        case CORNER_EDGE:
-          EXPECT_EQ(tops, 1);
-          EXPECT_EQ(walls, 1);
-          EXPECT_EQ(fringes, 1);
-          break;
-        case CORNER_ONE_HOLE:
-          EXPECT_EQ(fanVertices, 5);
-          EXPECT_EQ(walls, 1);
-          EXPECT_EQ(fringes, 1);
-          break;
-        case CORNER_ONE_SOLID:
-          EXPECT_EQ(tops, 1);
-          EXPECT_EQ(walls, 1);
-          EXPECT_EQ(fringes, 1);
-          break;
-        case CORNER_DIAGONAL:
-          EXPECT_EQ(tops, 2);
-          EXPECT_EQ(walls, 2);
-          EXPECT_EQ(fringes, 2);
-          EXPECT_EQ(c[tileIndex + 4].op, "BeginTriangles");
-          break;
-      }
-      tileIndex = end + 1;
+      seen.push_back(tile);
+      shapes.push_back(corner);
     }
-  EXPECT_EQ(c[tileIndex].op, "SetCullMode");
+  // Then the dirt walls of every tile, without texture generation.
+  ASSERT_EQ(c[index].op, "DisableTexGen");
+  ++index;
+  size_t tile = 0;
+  for (int x = -1; x <= 7; ++x)
+    for (int y = -1; y <= 7; ++y) {
+      CornerClass corner = world.ClassifyCorner(x, y);
+      if (corner.shape == CORNER_ALL_HOLE) continue;
+      auto [from, end] = enterTile(x, y, corner);
+      for (int i = from; i < end; ++i)
+        if (c[i].op == "AddQuad") {
+          ++seen[tile].walls;
+          // Walls hang from the rim at z = 0 down to the floor of the hole.
+          EXPECT_EQ(c[i].vertices[0].z, 0.0);
+          EXPECT_EQ(c[i].vertices[1].z, 0.0);
+          EXPECT_EQ(c[i].vertices[2].z, -5.0);
+          EXPECT_EQ(c[i].vertices[3].z, -5.0);
+        }
+      ++tile;
+    }
+  EXPECT_EQ(c[index].op, "DisableTexturing");
+  ASSERT_EQ(seen.size(), shapes.size());
+  for (size_t i = 0; i < seen.size(); ++i) {
+    const Seen& t = seen[i];
+    switch (shapes[i].shape) {
+      case CORNER_SOLID:
+        EXPECT_EQ(t.tops, 1);
+        EXPECT_EQ(t.walls, 0);
+        EXPECT_EQ(t.fringes, 0);
+        break;
+      case CORNER_EDGE:
+      case CORNER_ONE_SOLID:
+        EXPECT_EQ(t.tops, 1);
+        EXPECT_EQ(t.walls, 1);
+        EXPECT_EQ(t.fringes, 1);
+        break;
+      case CORNER_ONE_HOLE:
+        EXPECT_EQ(t.tops, 0);
+        EXPECT_EQ(t.fanVertices, 5);
+        EXPECT_EQ(t.walls, 1);
+        EXPECT_EQ(t.fringes, 1);
+        break;
+      case CORNER_DIAGONAL:
+        EXPECT_EQ(t.tops, 2);
+        EXPECT_EQ(t.walls, 2);
+        EXPECT_EQ(t.fringes, 2);
+        break;
+    }
+  }
   for (int shape = 0; shape < 6; ++shape) EXPECT_GT(seenShapes[shape], 0) << shape;
   // Fringes hang in the holes and go to the lower list: 1 per rim, 2 per diagonal.
   int expectedFringes = seenShapes[2] + seenShapes[3] + seenShapes[4] + 2 * seenShapes[5];
@@ -339,20 +370,19 @@ TEST_F(SceneTest, TwoDiagonalHolesMakeOneDiagonalTile) {
   world.CellAt(2, 2) = CELL_HOLE;
   Frame f;
   Draw(f);
-  int translate = -1;
+  std::vector<std::string> all = f.r.Ops();
+  std::vector<std::vector<std::string>> visits;
   for (int i = f.tilesStart; i < f.tilesEnd; ++i)
     if (f.r.calls[i].op == "Translate" && f.r.calls[i].args[0] == 1.5 &&
         f.r.calls[i].args[1] == 1.5)
-      translate = i;
-  ASSERT_GT(translate, 0);
-  int end = f.r.Find("PopMatrix", translate);
-  std::vector<std::string> all = f.r.Ops();
-  std::vector<std::string> ops(all.begin() + translate + 1, all.begin() + end);
-  std::vector<std::string> expected = {
-      "Rotate",       "EnableTexGen", "BeginTriangles", "AddTriangle",   "AddTriangle",
-      "EndTriangles", "GetMatrix",    "GetMatrix",      "DisableTexGen", "BeginQuads",
-      "AddQuad",      "AddQuad",      "EndQuads"};
-  EXPECT_EQ(ops, expected);
+      visits.emplace_back(all.begin() + i + 1, all.begin() + f.r.Find("PopMatrix", i));
+  ASSERT_EQ(visits.size(), 2u);
+  // Two grass triangles and two fringes, then two wall quads.
+  std::vector<std::string> grass = {"Rotate",       "BeginTriangles", "AddTriangle", "AddTriangle",
+                                    "EndTriangles", "GetMatrix",      "GetMatrix"};
+  std::vector<std::string> walls = {"Rotate", "BeginQuads", "AddQuad", "AddQuad", "EndQuads"};
+  EXPECT_EQ(visits[0], grass);
+  EXPECT_EQ(visits[1], walls);
   // Its two fringes are five-slice strips.
   int strips = 0;
   for (const ElementDraw& e : f.elements)
