@@ -119,6 +119,10 @@ class CGameUI : public CScreen {
   bool LandingSpotFree() const;
   void AdvanceHold(double dt);
   void TurnHand(double dt);
+  void DrawTitleLayout();
+  void DrawRunningLayout();
+  void DrawEndLayout();
+  void DrawHand();
   // The held or thrown blob; only called while the hold stands.
   CUnit& Target() const { return *target; }
 

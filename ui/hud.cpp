@@ -31,9 +31,10 @@ constexpr double FINAL_SCORE_TOP = -0.05;
 constexpr double FINAL_SCORE_BOTTOM = -0.175;
 constexpr double FINAL_GLYPH_WIDTH = 0.07;
 
-// The hand's hot spot (its finger tip) sits this far from the image's centre.
-constexpr double HAND_TIP_X = 0.15;
-constexpr double HAND_TIP_Y = -0.43;
+// The hand image is moved so that its finger tip, 0.15 left of and 0.43 above
+// the image's centre, sits on the pointer.
+constexpr double HAND_SHIFT_X = 0.15;
+constexpr double HAND_SHIFT_Y = -0.43;
 
 RenderVertex HudVertex(double x, double y, double u, double v) {
   RenderVertex vertex;
@@ -92,74 +93,92 @@ void CGameUI::DrawHud() {
   r.SetColor(1, 1, 1);
   // Texturing and fog are still on from the scene; at eye distance 0 nothing
   // here is fogged.
-
-  char text[32];
   if (titleShown) {
-    titleTexture.Bind();
-    r.PushMatrix();
-    r.Scale(1, aspect, 1);
-    // Full window width, half as high, centred.
-    DrawHudQuad(r, -1, 1, -0.5, 0.5);
-    r.PopMatrix();
+    DrawTitleLayout();
   } else if (world.IsRunning()) {
-    const double morale = world.AverageMorale();
-    r.PushMatrix();
-    // From the top-left corner, one unit is half the window width both ways.
-    r.Translate(-1, 1, 0);
-    r.Scale(1, aspect, 1);
-    moraleTextTexture.Bind();
-    DrawHudQuad(r, 0.03, 0.31, BAR_BOTTOM, BAR_TOP);
-    moraleBarBorderTexture.Bind();
-    DrawBarSlices(r, BORDER_INNER_RIGHT, BORDER_RIGHT);
-    // The middle grows from nothing at morale 0 to the border's inside at 1.
-    const double barEnd = (morale * 10 + 3.75) * 0.07 + 0.03;
-    moraleBarTexture.Bind();
-    DrawBarSlices(r, barEnd, barEnd + BAR_CAP);
-    blobsTextTexture.Bind();
-    DrawHudQuad(r, 1.115, 1.395, BAR_BOTTOM, BAR_TOP);
-    // The numbers start inside their labels, whose images leave room for them.
-    std::snprintf(text, sizeof(text), "%02d", static_cast<int>(world.units.size()));
-    digitsTexture.Bind();
-    DrawHudDigits(r, text, BLOB_COUNT_LEFT, RUNNING_GLYPH_WIDTH, BAR_BOTTOM, BAR_TOP);
-    scoreTextTexture.Bind();
-    DrawHudQuad(r, 1.5, 1.78, BAR_BOTTOM, BAR_TOP);
-    std::snprintf(text, sizeof(text), "%05ld", RoundedScore(world.score));
-    digitsTexture.Bind();
-    DrawHudDigits(r, text, SCORE_LEFT, RUNNING_GLYPH_WIDTH, BAR_BOTTOM, BAR_TOP);
-    r.PopMatrix();
+    DrawRunningLayout();
   } else {
-    r.PushMatrix();
-    r.Scale(1, aspect, 1);
-    completeTexture.Bind();
-    DrawHudQuad(r, -0.5, 0.5, 0, 0.25);
-    scoreTextTexture.Bind();
-    DrawHudQuad(r, -0.35, 0.15, FINAL_SCORE_BOTTOM, FINAL_SCORE_TOP);
-    // The final score starts at the centre line and grows to the right.
-    std::snprintf(text, sizeof(text), "%ld", RoundedScore(world.score));
-    digitsTexture.Bind();
-    DrawHudDigits(r, text, 0, FINAL_GLYPH_WIDTH, FINAL_SCORE_BOTTOM, FINAL_SCORE_TOP);
-    r.PopMatrix();
+    DrawEndLayout();
   }
-
   // While the camera is dragged no pointer shows at all.
-  if (!cameraDragging) {
-    double reach = 0;
-    if (throwing) {
-      // The hand slides along its finger toward the blob and back, peaking at
-      // flickLength half-way, when the blob is pushed.
-      const double p = throwProgress;
-      reach = 4 * (p - p * p) / handScale * flickLength;
-    }
-    handTexture.Bind();
-    r.PushMatrix();
-    r.Translate((pointerX - 0.5) * 2, (pointerY - 0.5) * 2, 0);
-    r.Scale(handScale);
-    // Square on screen.
-    r.Scale(1 / aspect, 1, 1);
-    r.Rotate(handAngle, 0, 0, 1);
-    r.Translate(HAND_TIP_X, HAND_TIP_Y + reach, 0);
-    DrawHudQuad(r, -0.5, 0.5, -0.5, 0.5);
-    r.PopMatrix();
-  }
+  if (!cameraDragging) DrawHand();
   r.DisableBlend();
+}
+
+void CGameUI::DrawTitleLayout() {
+  CRenderer& r = *renderer;
+  titleTexture.Bind();
+  r.PushMatrix();
+  r.Scale(1, aspect, 1);
+  // Full window width, half as high, centred.
+  DrawHudQuad(r, -1, 1, -0.5, 0.5);
+  r.PopMatrix();
+}
+
+void CGameUI::DrawRunningLayout() {
+  CRenderer& r = *renderer;
+  const double morale = world.AverageMorale();
+  r.PushMatrix();
+  // From the top-left corner, one unit is half the window width both ways.
+  r.Translate(-1, 1, 0);
+  r.Scale(1, aspect, 1);
+  moraleTextTexture.Bind();
+  DrawHudQuad(r, 0.03, 0.31, BAR_BOTTOM, BAR_TOP);
+  moraleBarBorderTexture.Bind();
+  DrawBarSlices(r, BORDER_INNER_RIGHT, BORDER_RIGHT);
+  // The middle grows from nothing at morale 0 to the border's inside at 1.
+  const double barEnd = (morale * 10 + 3.75) * 0.07 + 0.03;
+  moraleBarTexture.Bind();
+  DrawBarSlices(r, barEnd, barEnd + BAR_CAP);
+
+  // The numbers start inside their labels, whose images leave room for them.
+  char text[32];
+  blobsTextTexture.Bind();
+  DrawHudQuad(r, 1.115, 1.395, BAR_BOTTOM, BAR_TOP);
+  std::snprintf(text, sizeof(text), "%02d", static_cast<int>(world.units.size()));
+  digitsTexture.Bind();
+  DrawHudDigits(r, text, BLOB_COUNT_LEFT, RUNNING_GLYPH_WIDTH, BAR_BOTTOM, BAR_TOP);
+  scoreTextTexture.Bind();
+  DrawHudQuad(r, 1.5, 1.78, BAR_BOTTOM, BAR_TOP);
+  std::snprintf(text, sizeof(text), "%05ld", RoundedScore(world.score));
+  digitsTexture.Bind();
+  DrawHudDigits(r, text, SCORE_LEFT, RUNNING_GLYPH_WIDTH, BAR_BOTTOM, BAR_TOP);
+  r.PopMatrix();
+}
+
+void CGameUI::DrawEndLayout() {
+  CRenderer& r = *renderer;
+  r.PushMatrix();
+  r.Scale(1, aspect, 1);
+  completeTexture.Bind();
+  DrawHudQuad(r, -0.5, 0.5, 0, 0.25);
+  scoreTextTexture.Bind();
+  DrawHudQuad(r, -0.35, 0.15, FINAL_SCORE_BOTTOM, FINAL_SCORE_TOP);
+  // The final score starts at the centre line and grows to the right.
+  char text[32];
+  std::snprintf(text, sizeof(text), "%ld", RoundedScore(world.score));
+  digitsTexture.Bind();
+  DrawHudDigits(r, text, 0, FINAL_GLYPH_WIDTH, FINAL_SCORE_BOTTOM, FINAL_SCORE_TOP);
+  r.PopMatrix();
+}
+
+void CGameUI::DrawHand() {
+  CRenderer& r = *renderer;
+  double reach = 0;
+  if (throwing) {
+    // The hand slides along its finger toward the blob and back, peaking at
+    // flickLength half-way, when the blob is pushed.
+    const double p = throwProgress;
+    reach = 4 * (p - p * p) / handScale * flickLength;
+  }
+  handTexture.Bind();
+  r.PushMatrix();
+  r.Translate((pointerX - 0.5) * 2, (pointerY - 0.5) * 2, 0);
+  r.Scale(handScale);
+  // Square on screen.
+  r.Scale(1 / aspect, 1, 1);
+  r.Rotate(handAngle, 0, 0, 1);
+  r.Translate(HAND_SHIFT_X, HAND_SHIFT_Y + reach, 0);
+  DrawHudQuad(r, -0.5, 0.5, -0.5, 0.5);
+  r.PopMatrix();
 }

@@ -189,7 +189,11 @@ bool CGameWindow::Launch(const std::string& binary, const std::string& folder, d
       problem = "the game ended before its window showed";
       return false;
     }
-    if (window != 0 || FindWindow()) {
+    if (window == 0 && FindWindow()) {
+      // Keys go to the focused window; there is no window manager to give it focus.
+      Xdo("windowfocus --sync " + std::to_string(window));
+    }
+    if (window != 0) {
       // Wait for the first frame: anything but the black of a fresh window.
       const Image shot = Capture();
       if (!shot.Empty() && Count(shot, Whole(), [](const unsigned char* p) {
