@@ -210,8 +210,13 @@ void CGameUI::MouseButton(int button, bool pressed) {
     }
     return;
   }
-  if (button != MB_LEFT || throwing) return;
+  if (button == MB_LEFT) LeftButton(pressed);
+}
 
+// Press: grab the blob the hand points at. Release: throw it, or after the end
+// start the next game. The hand is busy during a flick.
+void CGameUI::LeftButton(bool pressed) {
+  if (throwing) return;
   if (!pressed) {
     if (!world.IsRunning() && endTime >= RESTART_DELAY) {
       StartNewGame();

@@ -112,6 +112,7 @@ class CGameUI : public CScreen {
 
  private:
   void LoadInterfaceImages();
+  void LeftButton(bool pressed);
   void StartNewGame();
   void ForgetTarget();
   bool HoldStands();
