@@ -89,25 +89,6 @@ TEST(BlobAI, HappinessNeedsMoreThan85PercentAndCalm) {
   EXPECT_FALSE(ai.IsHappy());
 }
 
-TEST(BlobAI, InitRestoresAFreshBlob) {
-  CWorld world;
-  MakeBoard(world, 10, 10);
-  CUnit& unit = AddUnit(world, 5, 5);
-  CBlobAI& ai = *unit.behaviour;
-  ai.happiness = 0.1;
-  ai.fear = 0.9;
-  ai.gameOver = true;
-  ai.attraction = 3;
-  ai.Init(&unit, &world);
-  EXPECT_EQ(ai.happiness, 0.75);
-  EXPECT_EQ(ai.fear, 0);
-  EXPECT_EQ(ai.attraction, 0);
-  EXPECT_EQ(ai.groundRatio, 1.0);
-  EXPECT_FALSE(ai.gameOver);
-  EXPECT_EQ(unit.face, 6);
-  EXPECT_EQ(unit.ThrowRange(), 0.75 * 2.2 + 0.8);
-}
-
 // Plays Decide with the reference generator beside it and checks that the blob did
 // exactly what those draws say, whether it glanced, hopped and how far.
 void CheckDecision(unsigned seed, double happiness, double fear, bool autonomous, bool gameOver) {

@@ -174,21 +174,4 @@ TEST(Events, ScoreAccruesUpToTheEndOfTheGameAndNoFurther) {
   EXPECT_EQ(world.score, final);
 }
 
-TEST(Events, AdvanceTimersMovesEveryClockWithoutFiring) {
-  CWorld world;
-  MakeEverythingDueAtOnce(world);
-  world.AdvanceTimers(0.25);
-  EXPECT_EQ(world.gameClock.current, 89.25);
-  EXPECT_EQ(world.boardChangeTimer.current, 2.25);
-  EXPECT_EQ(world.flowerSpawnTimer.current, 0.25);
-  EXPECT_EQ(world.flowers.front().lifeTimer.current, 0.25);
-  EXPECT_EQ(world.pendingHoles.front().formingTimer.current, 4.25);
-  EXPECT_EQ(world.units.front().transitionTimer.current, 0.25);
-  // Stopped timers of the world stay where they are.
-  world.boardChangeTimer.active = false;
-  world.AdvanceTimers(0.25);
-  EXPECT_EQ(world.boardChangeTimer.current, 2.25);
-  EXPECT_EQ(world.flowers.size(), 1u);
-}
-
 }  // namespace

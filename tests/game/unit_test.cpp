@@ -25,19 +25,6 @@ void FinishPhase(CUnit& unit) {
   unit.OnTimerExpired();
 }
 
-TEST(Unit, ANewUnitStandsReadyWithTheRestingFace) {
-  CUnit unit;
-  EXPECT_EQ(unit.state, UNIT_STANDING);
-  EXPECT_FALSE(unit.transitionTimer.active);
-  EXPECT_FALSE(unit.autonomous);
-  EXPECT_TRUE(unit.alive);
-  EXPECT_EQ(unit.pitch, PI * 0.05555555555555556);
-  EXPECT_EQ(unit.targetPitch, unit.pitch);
-  EXPECT_EQ(unit.face, 6);
-  EXPECT_EQ(unit.rightEyeAngle, 3.14159);
-  EXPECT_EQ(unit.eyeSize, 1.0);
-}
-
 TEST(Unit, AHopRunsThroughLandingBackToStanding) {
   CWorld world;
   MakeBoard(world, 10, 10);
