@@ -62,34 +62,64 @@ double CrackProgress(const CWorld& world, int column, int row) {
   return 0;
 }
 
-// Centres of every hole and crumbling cell.
-std::vector<BoardPoint> Hazards(const CWorld& world) {
-  std::vector<BoardPoint> hazards;
-  for (int j = 0; j < world.height; ++j) {
-    for (int i = 0; i < world.width; ++i) {
-      if (IsHazard(world.CellAt(i, j))) {
-        hazards.push_back({static_cast<double>(i), static_cast<double>(j)});
+// The holes and crumbling cells of the board, looked up fast: the bot asks about them
+// thousands of times for every throw it considers.
+class HazardMap {
+ public:
+  explicit HazardMap(const CWorld& world)
+      : width(world.width), height(world.height), hazard(world.cells.size()) {
+    for (size_t k = 0; k < hazard.size(); ++k) hazard[k] = IsHazard(world.cells[k]);
+  }
+
+  // Off the board there is fence, no hazard.
+  bool At(int i, int j) const {
+    return i >= 0 && j >= 0 && i < width && j < height &&
+           hazard[static_cast<size_t>(i) + static_cast<size_t>(j) * width];
+  }
+
+  // See HazardUnderfoot.
+  bool Underfoot(BoardPoint p) const {
+    const int i0 = static_cast<int>(std::floor(p.x));
+    const int j0 = static_cast<int>(std::floor(p.y));
+    return At(i0, j0) || At(i0 + 1, j0) || At(i0, j0 + 1) || At(i0 + 1, j0 + 1);
+  }
+
+  // Distance from the point to the nearest hazard centre, at most SAFE_ENOUGH.
+  double Clearance(BoardPoint p) const { return std::sqrt(Nearest2(p, SAFE_ENOUGH)); }
+
+  // True if no hazard centre lies within the distance of the point.
+  bool ClearFor(BoardPoint p, double distance) const {
+    return Nearest2(p, distance) == distance * distance;
+  }
+
+ private:
+  // The squared distance to the nearest hazard centre, or reach squared if none is
+  // nearer; only the cells within reach are looked at.
+  double Nearest2(BoardPoint p, double reach) const {
+    double nearest2 = reach * reach;
+    const int i0 = std::max(0, static_cast<int>(std::ceil(p.x - reach)));
+    const int i1 = std::min(width - 1, static_cast<int>(std::floor(p.x + reach)));
+    const int j0 = std::max(0, static_cast<int>(std::ceil(p.y - reach)));
+    const int j1 = std::min(height - 1, static_cast<int>(std::floor(p.y + reach)));
+    for (int j = j0; j <= j1; ++j) {
+      for (int i = i0; i <= i1; ++i) {
+        if (!At(i, j)) continue;
+        const double dx = i - p.x;
+        const double dy = j - p.y;
+        nearest2 = std::min(nearest2, dx * dx + dy * dy);
       }
     }
+    return nearest2;
   }
-  return hazards;
-}
 
-// Distance from the point to the nearest hazard centre, at most SAFE_ENOUGH.
-double Clearance(const std::vector<BoardPoint>& hazards, BoardPoint p) {
-  double nearest2 = SAFE_ENOUGH * SAFE_ENOUGH;
-  for (const BoardPoint& h : hazards) {
-    const double dx = h.x - p.x;
-    const double dy = h.y - p.y;
-    nearest2 = std::min(nearest2, dx * dx + dy * dy);
-  }
-  return std::sqrt(nearest2);
-}
+  int width;
+  int height;
+  std::vector<char> hazard;
+};
 
 // The throw of one blob that lands farthest from every hazard, if that spot is safe and
 // clearly farther from them than where the blob stands.
-bool BestThrowFor(const CWorld& world, const std::vector<BoardPoint>& hazards, CUnit& unit,
-                  BotThrow& best) {
+bool BestThrowFor(const CWorld& world, const HazardMap& hazards, CUnit& unit, BotThrow& best) {
   struct Direction {
     double angle, cosine, sine;
   };
@@ -102,7 +132,7 @@ bool BestThrowFor(const CWorld& world, const std::vector<BoardPoint>& hazards, C
     return table;
   }();
   const BoardPoint grab = unit.Position();
-  double bestClearance = Clearance(hazards, grab) + BETTER_BY;
+  double bestClearance = hazards.Clearance(grab) + BETTER_BY;
   if (bestClearance >= SAFE_ENOUGH) return false;  // nowhere is clearly safer
   bool found = false;
   const double range = unit.ThrowRange();
@@ -112,8 +142,8 @@ bool BestThrowFor(const CWorld& world, const std::vector<BoardPoint>& hazards, C
       // The same sums as LandingSpot(grab, d.angle, pull), without the sine and cosine.
       const BoardPoint spot = {grab.x - pull * d.cosine, grab.y - pull * d.sine};
       // The cheap tests first: most spots fail on the cells alone.
-      if (HazardUnderfoot(world, spot)) continue;
-      const double clearance = Clearance(hazards, spot);
+      if (hazards.Underfoot(spot) || !hazards.ClearFor(spot, bestClearance)) continue;
+      const double clearance = hazards.Clearance(spot);
       if (clearance <= bestClearance || !IsSafeSpot(world, spot, &unit)) continue;
       bestClearance = clearance;
       best = {&unit, d.angle, pull};
@@ -153,7 +183,7 @@ bool ChooseBotThrow(CWorld& world, BotThrow& choice) {
   std::stable_sort(endangered.begin(), endangered.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
   if (endangered.empty()) return false;
-  const std::vector<BoardPoint> hazards = Hazards(world);
+  const HazardMap hazards(world);
   for (const auto& entry : endangered) {
     if (BestThrowFor(world, hazards, *entry.second, choice)) return true;
   }
