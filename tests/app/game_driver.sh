@@ -21,7 +21,7 @@ start_game() {
 
 # Waits for the game's window to show and puts its id in $window.
 find_window() {
-  window=$(timeout 30 xdotool search --sync --pid "$pid" --name '^Jellyquake$' | head -n 1) ||
+  window=$(timeout 30 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
     fail "no window titled Jellyquake"
   for _ in $(seq 200); do
     xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable' && return

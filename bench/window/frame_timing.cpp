@@ -1,0 +1,148 @@
+// The real game screen in a real window, or a bare window that only clears, drawn
+// through the game's own shell (GLUT idle and display, buffer swaps) so that the
+// figure is what a player's machine does per frame. Run in a virtual X server with
+// Mesa's software renderer for the figures of scripts/bench.sh.
+//
+//   frame_timing game|empty [frames]     (in the build folder, where graphics/ is)
+//
+// "game" starts a seeded game, plays its first 25 s unseen and then times the
+// frames that follow at a fixed step of 1/60 s, so every run draws the same
+// mid-game frames whatever the machine's speed. "empty" only clears. A frame is
+// the time from one Draw to the next: update, drawing, swap and event handling.
+// With frames 0 it runs until the window is closed, for start-up and memory
+// measurements.
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "app/application.h"
+#include "game/random.h"
+#include "render/opengl_renderer.h"
+#include "ui/game_ui.h"
+
+namespace {
+constexpr double STEP = 1.0 / 60;
+constexpr unsigned SEED = 2024;
+constexpr double PLAYED_UNSEEN = 25.0;  // seconds: holes, cracks, flowers and fire are up
+constexpr int WARM_UP_FRAMES = 30;
+
+using Clock = std::chrono::steady_clock;
+
+int framesWanted = 600;
+std::vector<double> frameMs;
+const char* rendererName = "";
+
+// Counts the frames and ends the loop once enough are timed.
+class CFrameClock {
+ public:
+  void Tick() {
+    const Clock::time_point now = Clock::now();
+    if (ticks > WARM_UP_FRAMES) {
+      frameMs.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+    }
+    last = now;
+    ++ticks;
+    if (ticks == 1) rendererName = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (framesWanted > 0 && static_cast<int>(frameMs.size()) >= framesWanted) {
+      glutLeaveMainLoop();
+    }
+  }
+
+ private:
+  Clock::time_point last;
+  int ticks = 0;
+};
+
+// The game screen at a fixed step, some way into a seeded game.
+class CTimedGame : public CScreen {
+ public:
+  void Enter() override {
+    game.Enter();
+    SeedRandom(SEED);
+    game.world.Reset(10, 10);
+    game.visWorld.Reset();
+    game.UpdateViewBasis();
+    game.MouseButton(MB_LEFT, true);  // away with the title
+    game.MouseButton(MB_LEFT, false);
+    for (double t = 0; t < PLAYED_UNSEEN; t += STEP) game.Update(STEP);
+  }
+  void Reshape(int width, int height) override { game.Reshape(width, height); }
+  void MouseMove(double x, double y) override { game.MouseMove(x, y); }
+  void MouseButton(int button, bool pressed) override { game.MouseButton(button, pressed); }
+  void SpecialKey(int key, bool pressed) override { game.SpecialKey(key, pressed); }
+  void Key(int key, bool pressed) override { game.Key(key, pressed); }
+  void Draw() override {
+    clock.Tick();
+    game.Draw();
+  }
+  void Update(double) override { game.Update(STEP); }
+
+ private:
+  CGameUI game;
+  CFrameClock clock;
+};
+
+// A window that only clears.
+class CClearScreen : public CScreen {
+ public:
+  void Enter() override {
+    renderer = std::make_shared<COpenGLRenderer>();
+    renderer->SetClearColor(0, 0, 0);
+  }
+  void Reshape(int width, int height) override { renderer->SetViewport(0, 0, width, height); }
+  void MouseMove(double, double) override {}
+  void MouseButton(int, bool) override {}
+  void SpecialKey(int, bool) override {}
+  void Key(int, bool) override {}
+  void Draw() override {
+    clock.Tick();
+    renderer->SetDepthTest(true);
+    renderer->Clear();
+  }
+  void Update(double) override {}
+
+ private:
+  std::shared_ptr<CRenderer> renderer;
+  CFrameClock clock;
+};
+
+std::shared_ptr<CScreen> MakeTimedGame() {
+  return std::make_shared<CTimedGame>();
+}
+
+std::shared_ptr<CScreen> MakeClearScreen() {
+  return std::make_shared<CClearScreen>();
+}
+
+double Percentile(std::vector<double> values, double share) {
+  std::sort(values.begin(), values.end());
+  const size_t index = static_cast<size_t>(share * (values.size() - 1) + 0.5);
+  return values[index];
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool game = argc > 1 && std::strcmp(argv[1], "game") == 0;
+  const bool empty = argc > 1 && std::strcmp(argv[1], "empty") == 0;
+  if (!game && !empty) {
+    std::fprintf(stderr, "usage: frame_timing game|empty [frames]\n");
+    return 2;
+  }
+  if (argc > 2) framesWanted = std::max(0, std::atoi(argv[2]));
+  const int status = CApplication::Instance().Run(1, argv, game ? MakeTimedGame : MakeClearScreen);
+  if (status != 0 || frameMs.empty()) return status;
+  double sum = 0;
+  for (double ms : frameMs) sum += ms;
+  std::printf(
+      "%s frame: median %.3f ms, mean %.3f ms, 90th percentile %.3f ms over %zu frames (%s)\n",
+      game ? "mid-game" : "empty", Percentile(frameMs, 0.5), sum / frameMs.size(),
+      Percentile(frameMs, 0.9), frameMs.size(), rendererName);
+  return 0;
+}

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and prints Jellyquake's speed figures beside their
+# goals, measured the same way every time, on this machine, in a virtual X
+# server (1280 x 960, so the game's window is 1024 x 768) with Mesa's software
+# renderer:
+#   - the model: one whole 90-second game at 60 frames a second, no picture;
+#   - a mid-game frame of the real game screen (update, scene, display, swap)
+#     beside a frame that only clears, and their ratio;
+#   - start-up: process start to the first frame on screen, for the game and
+#     for a bare window that only clears, in the same run, and where the
+#     game's start-up time goes;
+#   - peak memory after 60 s of play (JQ_BENCH_PLAY_SECONDS), beside the bare
+#     window's.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${JQ_BUILD_DIR:-$root/build}"
+
+if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
+  bash "$root/scripts/build.sh" >/dev/null
+  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x960x24" bash "$0" "$@"
+fi
+
+cd "$build"
+play_seconds=${JQ_BENCH_PLAY_SECONDS:-60}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# verdict <value> <goal>: whether value < goal.
+verdict() {
+  awk -v v="$1" -v g="$2" 'BEGIN { print (v < g) ? "meets the goal" : "MISSES the goal" }'
+}
+
+median() {
+  sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+
+# --- The model ---------------------------------------------------------------
+game_ms=$(./world_bench --benchmark_filter='^WholeGameSeeds$' --benchmark_min_time=2 \
+  --benchmark_format=csv 2>/dev/null | awk -F, '/^"WholeGameSeeds"/ { print $3 }')
+printf 'model, whole game (5400 frames): %.3f ms   goal < 10 ms: %s\n' "$game_ms" \
+  "$(verdict "$game_ms" 10)"
+
+# --- Frames --------------------------------------------------------------------
+empty_line=$(./frame_timing empty 600)
+game_line=$(./frame_timing game 600)
+empty_frame=$(echo "$empty_line" | sed -n 's/.*median \([0-9.]*\) ms.*/\1/p')
+game_frame=$(echo "$game_line" | sed -n 's/.*median \([0-9.]*\) ms.*/\1/p')
+echo "$empty_line"
+echo "$game_line"
+printf 'mid-game frame %.3f ms, empty frame %.3f ms, ratio %.1f   goal < 8 ms: %s\n' \
+  "$game_frame" "$empty_frame" "$(awk -v a="$game_frame" -v b="$empty_frame" 'BEGIN { print a / b }')" \
+  "$(verdict "$game_frame" 8)"
+echo "the scene alone, offscreen (frame_bench):"
+./frame_bench 300 | grep -E 'median|ratio|drawing thread' | sed 's/^/  /'
+
+# --- Start-up ------------------------------------------------------------------
+# Milliseconds from starting the program to its first frame on screen.
+first_frame_ms() {
+  local start end
+  rm -f "$work/first"
+  start=$(date +%s%N)
+  LD_PRELOAD="$build/libfirst_frame.so" JQ_FIRST_FRAME_FILE="$work/first" "$@" >/dev/null 2>&1 || true
+  [ -s "$work/first" ] || { echo "no frame from $*" >&2; exit 1; }
+  end=$(cat "$work/first")
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.1f\n", (e - s) / 1e6 }'
+}
+first_frame_ms ./jellyquake >/dev/null  # warm the file cache
+first_frame_ms ./frame_timing empty 0 >/dev/null
+: >"$work/game_starts"
+: >"$work/bare_starts"
+for _ in 1 2 3 4 5; do
+  first_frame_ms ./jellyquake >>"$work/game_starts"
+  first_frame_ms ./frame_timing empty 0 >>"$work/bare_starts"
+done
+game_start=$(median <"$work/game_starts")
+bare_start=$(median <"$work/bare_starts")
+printf 'first frame: game %.1f ms, bare window %.1f ms (medians of 5: game %s; bare %s)   goal < 300 ms: %s\n' \
+  "$game_start" "$bare_start" "$(tr '\n' ' ' <"$work/game_starts" | sed 's/ $//')" \
+  "$(tr '\n' ' ' <"$work/bare_starts" | sed 's/ $//')" "$(verdict "$game_start" 300)"
+
+echo "where the game's start-up goes (startup_probe):"
+./startup_probe | sed 's/^/  /'
+
+# --- Memory --------------------------------------------------------------------
+# The window titled Jellyquake that is not $1 (freeglut sets no process id on
+# its windows, so the two are told apart by order of appearance).
+new_window() {
+  local id
+  for _ in $(seq 300); do
+    id=$(xdotool search --name '^Jellyquake$' 2>/dev/null | grep -vx "${1:-none}" | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.1
+  done
+  echo "no window appeared" >&2
+  exit 1
+}
+peak_kb() {
+  awk '/^VmHWM/ { print $2 }' "/proc/$1/status"
+}
+./jellyquake 2>/dev/null &
+game_pid=$!
+game_window=$(new_window)
+./frame_timing empty 0 >/dev/null 2>&1 &
+bare_pid=$!
+bare_window=$(new_window "$game_window")
+eval "$(xdotool getwindowgeometry --shell "$game_window")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1  # away with the title
+RANDOM=7
+end=$((SECONDS + play_seconds))
+while [ "$SECONDS" -lt "$end" ]; do
+  px=$((X + RANDOM % WIDTH))
+  py=$((Y + HEIGHT / 8 + RANDOM % (HEIGHT * 7 / 8)))
+  case $((RANDOM % 4)) in
+    0) xdotool mousemove "$px" "$py" click 1 ;;
+    1) xdotool mousemove "$px" "$py" mousedown 1 mousemove_relative -- $((RANDOM % 200 - 100)) \
+         $((RANDOM % 200 - 100)) sleep 0.2 mouseup 1 ;;
+    2) xdotool mousemove "$px" "$py" mousedown 3 mousemove_relative -- $((RANDOM % 60 - 30)) 0 \
+         sleep 0.1 mouseup 3 ;;
+    3) xdotool mousemove "$px" "$py" sleep 0.3 ;;
+  esac
+done
+game_kb=$(peak_kb "$game_pid")
+bare_kb=$(peak_kb "$bare_pid")
+"$build/close_window" "$game_window"
+"$build/close_window" "$bare_window"
+wait "$game_pid" "$bare_pid" || true
+diff_mb=$(awk -v g="$game_kb" -v b="$bare_kb" 'BEGIN { printf "%.1f", (g - b) / 1024 }')
+printf 'peak memory after %d s of play: game %.1f MB, bare window %.1f MB, %s MB more   goal < 30 MB more: %s\n' \
+  "$play_seconds" "$(awk -v k="$game_kb" 'BEGIN { print k / 1024 }')" \
+  "$(awk -v k="$bare_kb" 'BEGIN { print k / 1024 }')" "$diff_mb" "$(verdict "$diff_mb" 30)"
