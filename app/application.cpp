@@ -3,11 +3,11 @@
 #include <exception>
 #include <iostream>
 
-#include "app/placeholder_screen.h"
+#include "ui/game_ui.h"
 
 namespace {
 std::shared_ptr<CScreen> MakeFirstScreen() {
-  return std::make_shared<CPlaceholderScreen>();
+  return std::make_shared<CGameUI>();
 }
 }  // namespace
 

@@ -1,0 +1,444 @@
+// One frame of the 3D scene: CVisWorld::Draw and the helpers that make its parts.
+#include "render/scene.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "game/random.h"
+#include "game/world.h"
+#include "render/renderer.h"
+#include "render/texture.h"
+#include "view/blob_context.h"
+#include "view/vis_world.h"
+
+namespace {
+
+// The sky and the fog share one soft green, so the far board melts into it.
+constexpr double SKY_R = 0.7, SKY_G = 1.0, SKY_B = 0.7;
+constexpr float FOG_START = 15, FOG_END = 50;
+constexpr double LOOK_AT_HEIGHT = 0.35;
+// The grass image repeats every 6.5 units across the board.
+constexpr double GRASS_REPEAT = 2.0 / 13.0;
+// Holes are this deep; their floor and dirt walls reach down to it.
+constexpr double HOLE_DEPTH = -5;
+constexpr double OUTER_EXTENT = 100;
+// Tufts and flowers lean back toward a high eye, but never past 60 degrees.
+constexpr double LEAN_LIMIT = 1.0471966666666666;
+// Decals lie just above the grass so they never fight it in the depth buffer.
+constexpr double DECAL_HEIGHT = 0.01;
+constexpr int FIRE_KIND = 0;
+
+RenderVertex At(double x, double y, double z) {
+  RenderVertex v;
+  v.x = x;
+  v.y = y;
+  v.z = z;
+  return v;
+}
+
+RenderVertex At(double x, double y, double z, double u, double v) {
+  RenderVertex vertex = At(x, y, z);
+  vertex.u = u;
+  vertex.v = v;
+  return vertex;
+}
+
+// Makes a quad element at the current modelview and files it in one list.
+CQuadVisElement& AddQuadElement(CRenderer& r, SceneElements& elements, const CTexture* texture,
+                                bool lower) {
+  auto element = std::make_shared<CQuadVisElement>(texture);
+  r.GetMatrix(element->matrix);
+  elements.store.push_back(element);
+  (lower ? elements.lower : elements.upper).push_back(element.get());
+  return *element;
+}
+
+void SetCorners(CQuadVisElement& element, const RenderVertex& v0, const RenderVertex& v1,
+                const RenderVertex& v2, const RenderVertex& v3) {
+  element.vertices[0] = v0;
+  element.vertices[1] = v1;
+  element.vertices[2] = v2;
+  element.vertices[3] = v3;
+}
+
+// A flat square decal of half-size h on the ground, in its own quad pair.
+void DrawDecal(CRenderer& r, double cx, double cy, double h) {
+  r.BeginQuads();
+  r.AddQuad(At(cx - h, cy - h, DECAL_HEIGHT, 0, 0), At(cx + h, cy - h, DECAL_HEIGHT, 1, 0),
+            At(cx + h, cy + h, DECAL_HEIGHT, 1, 1), At(cx - h, cy + h, DECAL_HEIGHT, 0, 1));
+  r.EndQuads();
+}
+
+void DrawBackground(CRenderer& r) {
+  // The sky fills the whole view before anything else. A clear to its colour does
+  // what a full-screen quad in front of the eye would, without shading every pixel
+  // (a software renderer spends milliseconds on that). The game clears to black.
+  r.SetClearColor(SKY_R, SKY_G, SKY_B);
+  r.Clear();
+  r.SetClearColor(0, 0, 0);
+}
+
+// Drawn after the ground, so the depth test skips it wherever grass covers it.
+void DrawHoleFloor(CRenderer& r, int w, int h) {
+  r.DisableTexturing();
+  r.SetColor(0, 0, 0);
+  r.BeginQuads();
+  r.AddQuad(At(-1, -1, HOLE_DEPTH), At(w + 1, -1, HOLE_DEPTH), At(w + 1, h + 1, HOLE_DEPTH),
+            At(-1, h + 1, HOLE_DEPTH));
+  r.EndQuads();
+  r.EnableTexturing();
+}
+
+void DrawOuterGround(CRenderer& r, const CTexture& grass, int w, int h) {
+  static const double sPlane[4] = {GRASS_REPEAT, 0, 0, 0};
+  static const double tPlane[4] = {0, GRASS_REPEAT, 0, 0};
+  const double e = OUTER_EXTENT;
+  r.SetColor(1, 1, 1);
+  r.EnableTexturing();
+  // Set while the view matrix is current, so the grass follows board x and y.
+  r.SetTexGenPlanes(sPlane, tPlane);
+  grass.Bind();
+  r.EnableTexGen();
+  r.BeginQuads();
+  r.AddQuad(At(-e, -e, 0), At(e, -e, 0), At(e, -0.9, 0), At(-e, -0.9, 0));
+  r.AddQuad(At(-e, h - 0.1, 0), At(e, h - 0.1, 0), At(e, e, 0), At(-e, e, 0));
+  r.AddQuad(At(-e, -1.1, 0), At(-0.9, -1.1, 0), At(-0.9, h + 0.1, 0), At(-e, h + 0.1, 0));
+  r.AddQuad(At(w - 0.1, h + 0.1, 0), At(w - 0.1, -1.1, 0), At(e, -1.1, 0), At(e, h + 0.1, 0));
+  r.EndQuads();
+}
+
+// The grass top of one tile, in the tile's frame (texture coordinates generated).
+void DrawTileTop(CRenderer& r, int shape) {
+  switch (shape) {
+    case CORNER_SOLID:
+      r.BeginQuads();
+      r.AddQuad(At(-0.5, -0.5, 0), At(0.5, -0.5, 0), At(0.5, 0.5, 0), At(-0.5, 0.5, 0));
+      r.EndQuads();
+      break;
+    case CORNER_EDGE:
+      r.BeginQuads();
+      r.AddQuad(At(0, -0.5, 0), At(0.5, -0.5, 0), At(0.5, 0.5, 0), At(0, 0.5, 0));
+      r.EndQuads();
+      break;
+    case CORNER_ONE_HOLE:
+      r.BeginTriangleFan();
+      r.AddFanVertex(At(0.5, 0.5, 0));
+      r.AddFanVertex(At(-0.5, 0.5, 0));
+      r.AddFanVertex(At(-0.5, 0, 0));
+      r.AddFanVertex(At(0, -0.5, 0));
+      r.AddFanVertex(At(0.5, -0.5, 0));
+      r.EndTriangleFan();
+      break;
+    case CORNER_ONE_SOLID:
+      r.BeginTriangles();
+      r.AddTriangle(At(-0.5, -0.5, 0), At(0, -0.5, 0), At(-0.5, 0, 0));
+      r.EndTriangles();
+      break;
+    case CORNER_DIAGONAL:
+      r.BeginTriangles();
+      r.AddTriangle(At(0.5, -0.5, 0), At(0.5, 0, 0), At(0, -0.5, 0));
+      r.AddTriangle(At(-0.5, 0.5, 0), At(-0.5, 0, 0), At(0, 0.5, 0));
+      r.EndTriangles();
+      break;
+  }
+}
+
+// The grass fringes that hang over a tile's rims, 0.3 past the rim and 0.1 down.
+void AddFringes(CRenderer& r, SceneElements& elements, const CTexture& edge, int shape) {
+  auto fringe = [&](int segments, const RenderVertex& v0, const RenderVertex& v1,
+                    const RenderVertex& v2, const RenderVertex& v3) {
+    CQuadVisElement& element = AddQuadElement(r, elements, &edge, true);
+    SetCorners(element, v0, v1, v2, v3);
+    element.segments = segments;
+  };
+  switch (shape) {
+    case CORNER_EDGE:
+      fringe(1, At(0, -0.5, 0, 1, 1), At(0, 0.5, 0, 0, 1), At(-0.3, 0.5, -0.1, 0, 0),
+             At(-0.3, -0.5, -0.1, 1, 0));
+      break;
+    case CORNER_ONE_HOLE:
+      fringe(5, At(0, -0.5, 0, 0.40625, 1), At(-0.5, 0, 0, 0, 1), At(-0.5, -0.3, -0.1, 0, 0),
+             At(-0.3, -0.5, -0.1, 0.40625, 0));
+      break;
+    case CORNER_ONE_SOLID:
+      fringe(5, At(-0.5, 0, 0, 0.6171875, 1), At(0, -0.5, 0, 0, 1), At(0.3, -0.5, -0.1, 0, 0),
+             At(-0.5, 0.3, -0.1, 0.6171875, 0));
+      break;
+    case CORNER_DIAGONAL:
+      fringe(5, At(0, -0.5, 0, 0.6171875, 1), At(0.5, 0, 0, 0, 1), At(0.5, 0.3, -0.1, 0, 0),
+             At(-0.3, -0.5, -0.1, 0.6171875, 0));
+      fringe(5, At(0, 0.5, 0, 0.6171875, 1), At(-0.5, 0, 0, 0, 1), At(-0.5, -0.3, -0.1, 0, 0),
+             At(0.3, 0.5, -0.1, 0.6171875, 0));
+      break;
+  }
+}
+
+// The dirt walls from a tile's rims down to the hole floor.
+void DrawTileWalls(CRenderer& r, int shape) {
+  const double d = HOLE_DEPTH;
+  if (shape == CORNER_SOLID) return;
+  r.BeginQuads();
+  switch (shape) {
+    case CORNER_EDGE:
+      r.AddQuad(At(0, -0.5, 0, 1, 1), At(0, 0.5, 0, 0, 1), At(0, 0.5, d, 0, 0),
+                At(0, -0.5, d, 1, 0));
+      break;
+    case CORNER_ONE_HOLE:
+      r.AddQuad(At(0, -0.5, 0, 1, 1), At(-0.5, 0, 0, 0, 1), At(-0.5, 0, d, 0, 0),
+                At(0, -0.5, d, 1, 0));
+      break;
+    case CORNER_ONE_SOLID:
+      r.AddQuad(At(-0.5, 0, 0, 1, 1), At(0, -0.5, 0, 0, 1), At(0, -0.5, d, 0, 0),
+                At(-0.5, 0, d, 1, 0));
+      break;
+    case CORNER_DIAGONAL:
+      r.AddQuad(At(0, -0.5, 0, 1, 1), At(0.5, 0, 0, 0, 1), At(0.5, 0, d, 0, 0),
+                At(0, -0.5, d, 1, 0));
+      r.AddQuad(At(0, 0.5, 0, 1, 1), At(-0.5, 0, 0, 0, 1), At(-0.5, 0, d, 0, 0),
+                At(0, 0.5, d, 1, 0));
+      break;
+  }
+  r.EndQuads();
+}
+
+// Turns a ground-standing billboard at (x, y) to face the eye and lean back by
+// the eye's elevation.
+void BillboardTurn(CRenderer& r, const RenderVertex& eye, double x, double y) {
+  double dx = x - eye.x, dy = y - eye.y;
+  r.Rotate(std::atan2(dy, dx), 0, 0, 1);
+  r.Rotate(std::min(std::atan2(eye.z, std::sqrt(dx * dx + dy * dy)), LEAN_LIMIT), 0, 1, 0);
+}
+
+void DrawList(CRenderer& r, const std::vector<CVisElement*>& list) {
+  for (CVisElement* element : list) {
+    r.PushMatrix();
+    r.LoadMatrix(element->matrix);
+    element->Draw(r);
+    r.PopMatrix();
+  }
+}
+
+void SortFarToNear(std::vector<CVisElement*>& list) {
+  std::sort(list.begin(), list.end(),
+            [](const CVisElement* a, const CVisElement* b) { return a->depth > b->depth; });
+}
+
+}  // namespace
+
+void CParticleCollector::Visit(const ParticleView& p) {
+  const ParticleKind* kind = p.kind;
+  if (!kind || p.textureIndex < 0 || p.textureIndex >= static_cast<int>(kind->textures.size()))
+    return;
+  double dx = p.position[0] - eye.x;
+  double dy = p.position[1] - eye.y;
+  double dz = p.position[2] - eye.z;
+  double yaw = std::atan2(-dy, -dx);
+  double lean = std::atan2(dz, std::sqrt(dx * dx + dy * dy));
+  double alpha, half;
+  bool additive;
+  double life = p.life;
+  if (kind->id == FIRE_KIND) {
+    // Flames fade in over their first 0.52 s and shrink away over their last 0.325.
+    alpha = life < 0.4 ? life * 2.5 : 1;
+    additive = true;
+    half = life > 0.75 ? (1 - (life - 0.75) * 4) * 0.3 : 0.3;
+  } else {
+    alpha = life < 0.2 ? life * 5 : (life > 0.6 ? 1 - (life - 0.6) * 2.5 : 1);
+    additive = false;
+    half = 0.4;
+  }
+  r.PushMatrix();
+  r.Translate(p.position[0], p.position[1], p.position[2]);
+  r.Rotate(yaw, 0, 0, 1);
+  r.Rotate(lean, 0, 1, 0);
+  CQuadVisElement& element =
+      AddQuadElement(r, elements, &kind->textures[p.textureIndex], p.position[2] < 0);
+  element.colour[3] = alpha;
+  element.additive = additive;
+  SetCorners(element, At(0, half, half, 1, 1), At(0, -half, half, 0, 1), At(0, -half, -half, 0, 0),
+             At(0, half, -half, 1, 0));
+  r.PopMatrix();
+}
+
+namespace {
+
+// Every 2 x 2 block of cells, the board's outer ring included, is one tile: all
+// the grass tops first, then all the dirt walls, so the renderer changes texture
+// and texture generation twice a frame rather than twice a tile. Opaque and
+// depth-tested, they come out the same in either order.
+void DrawTiles(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  const CWorld& world = *vis.world;
+  const int w = world.width, h = world.height;
+  std::vector<CornerClass> tiles;
+  tiles.reserve(static_cast<size_t>(w + 1) * static_cast<size_t>(h + 1));
+  for (int x = -1; x <= w - 1; ++x)
+    for (int y = -1; y <= h - 1; ++y) tiles.push_back(world.ClassifyCorner(x, y));
+  auto eachTile = [&](auto draw) {
+    size_t index = 0;
+    for (int x = -1; x <= w - 1; ++x)
+      for (int y = -1; y <= h - 1; ++y) {
+        const CornerClass& corner = tiles[index++];
+        if (corner.shape == CORNER_ALL_HOLE) continue;
+        r.PushMatrix();
+        r.Translate(x + 0.5, y + 0.5, 0);
+        r.Rotate(corner.rotation * PI * 0.5, 0, 0, 1);
+        draw(corner.shape);
+        r.PopMatrix();
+      }
+  };
+  vis.grassTexture.Bind();
+  r.EnableTexGen();
+  eachTile([&](int shape) {
+    DrawTileTop(r, shape);
+    AddFringes(r, elements, vis.grassEdgeTexture, shape);
+  });
+  r.DisableTexGen();
+  vis.dirtWallTexture.Bind();
+  eachTile([&](int shape) { DrawTileWalls(r, shape); });
+}
+
+// The fence: one unit high, half the image's width per cell. Made at the view
+// matrix.
+void AddFence(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  const int w = vis.world->width, h = vis.world->height;
+  auto segment = [&](double x0, double y0, double x1, double y1, double u0, double u1) {
+    CQuadVisElement& element = AddQuadElement(r, elements, &vis.fenceTexture, false);
+    SetCorners(element, At(x0, y0, 0, u0, 0), At(x1, y1, 0, u1, 0), At(x1, y1, 1, u1, 1),
+               At(x0, y0, 1, u0, 1));
+  };
+  for (int i = 0; i < w; ++i) {
+    segment(i - 0.5, -0.5, i + 0.5, -0.5, 0.5 * i, 0.5 * (i + 1));
+    segment(i - 0.5, h - 0.5, i + 0.5, h - 0.5, 0.5 * i, 0.5 * (i + 1));
+  }
+  for (int j = 0; j < h; ++j) {
+    segment(-0.5, j - 0.5, -0.5, j + 0.5, 0.5 * j, 0.5 * (j + 1));
+    segment(w - 0.5, j - 0.5, w - 0.5, j + 0.5, 0.5 * j, 0.5 * (j + 1));
+  }
+}
+
+// Tufts grow only where the ground is solid, not on a hole's brink.
+void AddTufts(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  for (const FringeTuft& tuft : vis.fringeTufts) {
+    if (vis.world->ClassifyPoint(tuft.x, tuft.y) != FOOTING_SOLID) continue;
+    r.PushMatrix();
+    r.Translate(tuft.x, tuft.y, 0);
+    BillboardTurn(r, vis.eye, tuft.x, tuft.y);
+    r.Scale(tuft.scale * 0.7);
+    CQuadVisElement& element =
+        AddQuadElement(r, elements, &vis.fringeTextures[tuft.variant], false);
+    SetCorners(element, At(0, 0.5, 0, 0, 0), At(0, -0.5, 0, 1, 0), At(0, -0.5, 0.5, 1, 1),
+               At(0, 0.5, 0.5, 0, 1));
+    r.PopMatrix();
+  }
+}
+
+// Flowers grow up over their first 30% of life and fade over their last 20%.
+void AddFlowers(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  for (const CFlower& flower : vis.world->flowers) {
+    double q = flower.lifeTimer.current / flower.lifeTimer.end;
+    double size = 1, alpha = 1;
+    if (q < 0.3)
+      size = q * 3.3333333333333335;
+    else if (q > 0.8)
+      alpha = 1 - (q - 0.8) * 5;
+    r.PushMatrix();
+    r.Translate(flower.x, flower.y, 0);
+    BillboardTurn(r, vis.eye, flower.x, flower.y);
+    r.Scale(size * 0.7);
+    CQuadVisElement& element = AddQuadElement(r, elements, &vis.flowerTexture, false);
+    element.colour[3] = alpha;
+    SetCorners(element, At(0, 0.5, 0, 0, 0), At(0, -0.5, 0, 1, 0), At(0, -0.5, 1, 1, 1),
+               At(0, 0.5, 1, 0, 1));
+    r.PopMatrix();
+  }
+}
+
+// A blob element takes the bare view matrix: it places itself when drawn. One
+// sinking into a hole belongs below the ground.
+void AddBlobs(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
+  for (const CUnit& unit : vis.world->units) {
+    auto element = std::make_shared<CBlobVisElement>(&unit);
+    r.GetMatrix(element->matrix);
+    elements.store.push_back(element);
+    bool below = unit.DisplayPosition().z < 0;
+    (below ? elements.lower : elements.upper).push_back(element.get());
+  }
+}
+
+// Cracks, the aiming marker and its dots, lying on the ground.
+void DrawDecals(CRenderer& r, const CVisWorld& vis) {
+  // Cracks darken in over the first half of a hole's forming.
+  for (const CPendingHole& hole : vis.world->pendingHoles) {
+    double q = hole.formingTimer.current / hole.formingTimer.end;
+    double alpha = q < 0.5 ? 2 * q : 1;
+    vis.cracksTexture.Bind();
+    r.SetColor(1, 1, 1, alpha);
+    r.PushMatrix();
+    r.Translate(hole.column, hole.row, 0);
+    r.Rotate(hole.angle, 0, 0, 1);
+    DrawDecal(r, 0, 0, 0.6);
+    r.PopMatrix();
+  }
+  r.SetColor(1, 1, 1);
+  if (!vis.aimVisible) return;
+  double dirX = std::cos(vis.aimAngle), dirY = std::sin(vis.aimAngle);
+  const BoardPoint& origin = vis.aimOrigin;
+  (vis.targetValid ? vis.targetTexture : vis.targetOffTexture).Bind();
+  DrawDecal(r, origin.x + vis.aimDistance * dirX, origin.y + vis.aimDistance * dirY, 0.3);
+  // Dots about 0.3 apart, from 0.3 past the blob up to the marker.
+  vis.dotTexture.Bind();
+  double length = (vis.aimDistance - 0.7) * 3.3333333333333335;
+  double dots = std::trunc(length + 0.5);
+  for (int k = 0; k < dots; ++k) {
+    double d = (k + 0.5) * (1 / length) * (vis.aimDistance - 0.7) + 0.3;
+    DrawDecal(r, origin.x + d * dirX, origin.y + d * dirY, 0.1);
+  }
+}
+
+}  // namespace
+
+void CVisWorld::Draw(CRenderer& r) {
+  SceneElements elements;
+
+  DrawBackground(r);
+  r.LookAt(eye.x, eye.y, eye.z, lookAt.x, lookAt.y, LOOK_AT_HEIGHT, 0, 0, 1);
+  blobContext.cameraEye = eye;
+  // Fog stays on after the frame.
+  r.SetFog(FOG_START, FOG_END, static_cast<float>(SKY_R), static_cast<float>(SKY_G),
+           static_cast<float>(SKY_B));
+  r.EnableFog();
+
+  // The opaque ground, seen from above only.
+  r.SetCullMode(-1);
+  DrawOuterGround(r, grassTexture, world->width, world->height);
+  DrawTiles(r, *this, elements);
+  DrawHoleFloor(r, world->width, world->height);
+  r.SetCullMode(0);
+
+  // Everything see-through becomes an element, sorted far to near.
+  AddFence(r, *this, elements);
+  AddTufts(r, *this, elements);
+  AddFlowers(r, *this, elements);
+  if (blobsVisible) AddBlobs(r, *this, elements);
+  CParticleCollector collector(r, elements, eye);
+  particles.ForEach(collector);
+  for (const std::shared_ptr<CVisElement>& element : elements.store) element->UpdateDepth();
+  SortFarToNear(elements.lower);
+  SortFarToNear(elements.upper);
+
+  // Whatever lies below the ground shows through the holes before the decals.
+  r.EnableAlphaBlend();
+  r.SetDepthWrite(false);
+  DrawList(r, elements.lower);
+  // An element may have left additive blending on.
+  r.EnableAlphaBlend();
+  DrawDecals(r, *this);
+  DrawList(r, elements.upper);
+
+  r.SetDepthWrite(true);
+  r.DisableBlend();
+  elements.lower.clear();
+  elements.upper.clear();
+  elements.store.clear();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "game/render_vertex.h"
+#include "view/particle_system.h"
+#include "view/vis_element.h"
+
+class CRenderer;
+
+// The see-through things of one frame: the store owns every element made while
+// the frame is drawn; the lower list (below the ground plane) and the upper list
+// only point into it.
+struct SceneElements {
+  std::vector<std::shared_ptr<CVisElement>> store;
+  std::vector<CVisElement*> lower;
+  std::vector<CVisElement*> upper;
+};
+
+// Turns each live particle into a quad that faces the eye.
+class CParticleCollector final : public CParticleVisitor {
+ public:
+  CParticleCollector(CRenderer& r, SceneElements& elements, const RenderVertex& eye)
+      : r(r), elements(elements), eye(eye) {}
+
+  void Visit(const ParticleView& particle) override;
+
+ private:
+  CRenderer& r;
+  SceneElements& elements;
+  RenderVertex eye;
+};

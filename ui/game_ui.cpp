@@ -1,0 +1,458 @@
+#include "ui/game_ui.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+#include "game/random.h"
+#include "render/opengl_renderer.h"
+
+namespace {
+// Every game is played on a 10 x 10 board.
+constexpr int BOARD_SIZE = 10;
+// Vertical field of view of the camera, degrees; the projection and the picking
+// must agree on it.
+constexpr double FIELD_OF_VIEW = 70.0;
+constexpr double NEAR_PLANE = 0.5;
+constexpr double FAR_PLANE = 50.0;
+// The hand is 5 % of the window height on a side (0.1 of the half height) but
+// never smaller than 25 pixels.
+constexpr double HAND_SHARE = 0.1;
+constexpr double MIN_HAND_PIXELS = 50.0;  // in pixels of the full height: 25 on screen
+// The flick lasts 0.15 s; the blob is pushed half-way through.
+constexpr double FLICK_RATE = 6.666666666666667;
+constexpr double FLICK_PUSH_POINT = 0.5;
+// A click this long after the end starts the next game, so that a click meant for
+// the last throw does not throw away the final score.
+constexpr double RESTART_DELAY = 0.75;
+// The hand turns at 20 radians a second.
+constexpr double HAND_TURN_RATE = 20.0;
+
+const char* const TITLE_IMAGE = "graphics\\interface\\title.png";
+const char* const HAND_IMAGE = "graphics\\interface\\hand.png";
+const char* const MORALE_TEXT_IMAGE = "graphics\\interface\\moraletext.png";
+const char* const MORALE_BAR_BORDER_IMAGE = "graphics\\interface\\moralebarborder.png";
+const char* const MORALE_BAR_IMAGE = "graphics\\interface\\moralebar.png";
+const char* const BLOBS_TEXT_IMAGE = "graphics\\interface\\blobstext.png";
+const char* const SCORE_TEXT_IMAGE = "graphics\\interface\\scoretext.png";
+const char* const DIGITS_IMAGE = "graphics\\interface\\digits.png";
+const char* const COMPLETE_IMAGE = "graphics\\interface\\complete.png";
+
+// Interface images are clamped both ways and get every mipmap level from GLU.
+void LoadInterfaceImage(CTexture& texture, const char* path) {
+  texture.Load(path, false, false, -1);
+}
+}  // namespace
+
+std::shared_ptr<CRenderer> CGameUI::MakeOpenGLRenderer() {
+  return std::make_shared<COpenGLRenderer>();
+}
+
+CGameUI::CGameUI(RendererFactory makeRenderer) : makeRenderer(makeRenderer) {}
+
+void CGameUI::Enter() {
+  SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
+  world.Reset(BOARD_SIZE, BOARD_SIZE);
+  visWorld.Reset();
+  endTime = 0;
+  renderer = makeRenderer();
+  renderer->SetClearColor(0, 0, 0);
+  cameraDragging = false;
+  std::fill(std::begin(panKeys), std::end(panKeys), false);
+  skipNextUpdate = false;
+  LoadInterfaceImages();
+  handTargetAngle = 0;
+  hasTarget = false;
+  target = nullptr;
+  throwing = false;
+  handAngle = 0;
+  holding = false;
+  titleShown = true;
+  visWorld.blobsVisible = false;
+  UpdateViewBasis();
+}
+
+void CGameUI::LoadInterfaceImages() {
+  LoadInterfaceImage(titleTexture, TITLE_IMAGE);
+  LoadInterfaceImage(handTexture, HAND_IMAGE);
+  LoadInterfaceImage(moraleTextTexture, MORALE_TEXT_IMAGE);
+  LoadInterfaceImage(moraleBarBorderTexture, MORALE_BAR_BORDER_IMAGE);
+  LoadInterfaceImage(moraleBarTexture, MORALE_BAR_IMAGE);
+  LoadInterfaceImage(scoreTextTexture, SCORE_TEXT_IMAGE);
+  LoadInterfaceImage(blobsTextTexture, BLOBS_TEXT_IMAGE);
+  LoadInterfaceImage(digitsTexture, DIGITS_IMAGE);
+  LoadInterfaceImage(completeTexture, COMPLETE_IMAGE);
+}
+
+void CGameUI::Reshape(int width, int height) {
+  if (renderer) renderer->SetViewport(0, 0, width, height);
+  // A minimised window has no shape to speak of: keep the last one until the
+  // window comes back.
+  if (width > 0 && height > 0) {
+    aspect = static_cast<double>(width) / height;
+    handScale = HAND_SHARE;
+    if (height * HAND_SHARE < MIN_HAND_PIXELS) handScale = MIN_HAND_PIXELS / height;
+  }
+  UpdateViewBasis();
+}
+
+void CGameUI::UpdateViewBasis() {
+  double d[3];
+  visWorld.GetViewRay(viewEye[0], viewEye[1], viewEye[2], d[0], d[1], d[2]);
+  const double horizontal = std::sqrt(d[0] * d[0] + d[1] * d[1]);
+  const double right[3] = {d[1] / horizontal, -d[0] / horizontal, 0};
+  viewUp[0] = right[1] * d[2];
+  viewUp[1] = -right[0] * d[2];
+  viewUp[2] = right[0] * d[1] - right[1] * d[0];
+  // The forward vector reaches the image plane at the height where the screen's
+  // top edge is one unit up: half the 70 degree field of view.
+  const double focal = 1 / std::tan(PI * 0.19444444444444445);
+  for (int i = 0; i < 3; ++i) {
+    viewForward[i] = d[i] * focal;
+    viewRight[i] = right[i] * aspect;
+  }
+  world.eyePoint.x = viewEye[0];
+  world.eyePoint.y = viewEye[1];
+  world.eyePoint.z = viewEye[2];
+
+  // The three columns are perpendicular, so each row of the inverse is a column
+  // divided by its squared length.
+  const double* columns[3] = {viewForward, viewRight, viewUp};
+  for (int row = 0; row < 3; ++row) {
+    const double* c = columns[row];
+    const double length2 = c[0] * c[0] + c[1] * c[1] + c[2] * c[2];
+    for (int i = 0; i < 3; ++i) screenBasisInverse[row * 3 + i] = c[i] / length2;
+  }
+}
+
+void CGameUI::SpecialKey(int key, bool pressed) {
+  switch (key) {
+    case SK_RIGHT:
+      panKeys[0] = pressed;
+      break;
+    case SK_UP:
+      panKeys[1] = pressed;
+      break;
+    case SK_LEFT:
+      panKeys[2] = pressed;
+      break;
+    case SK_DOWN:
+      panKeys[3] = pressed;
+      break;
+    default:
+      break;
+  }
+}
+
+void CGameUI::Key(int, bool) {}
+
+void CGameUI::PanView(int direction, double dt) {
+  double fx = viewForward[0];
+  double fy = viewForward[1];
+  const double length = std::sqrt(fx * fx + fy * fy);
+  fx = fx / length;
+  fy = fy / length;
+  double vx = 0;
+  double vy = 0;
+  switch (direction) {
+    case 0:  // right
+      vx = fy;
+      vy = -fx;
+      break;
+    case 1:  // forward, up the screen
+      vx = fx;
+      vy = fy;
+      break;
+    case 2:  // left
+      vx = -fy;
+      vy = fx;
+      break;
+    case 3:  // back
+      vx = -fx;
+      vy = -fy;
+      break;
+    default:
+      return;
+  }
+  visWorld.Pan(vx * dt, vy * dt);
+  UpdateViewBasis();
+}
+
+void CGameUI::MouseMove(double x, double y) {
+  pointerX = x;
+  pointerY = y;
+  if (cameraDragging) {
+    // The basis is refreshed once, when the drag ends.
+    visWorld.Rotate(x - dragStartX, y - dragStartY);
+  } else if (world.IsRunning()) {
+    UpdateAim();
+  }
+}
+
+void CGameUI::MouseButton(int button, bool pressed) {
+  if (titleShown) {
+    // The first press only takes the title away.
+    if (pressed) {
+      visWorld.blobsVisible = true;
+      titleShown = false;
+    }
+    return;
+  }
+  if (button == MB_RIGHT) {
+    cameraDragging = pressed;
+    if (pressed) {
+      dragStartX = pointerX;
+      dragStartY = pointerY;
+      visWorld.dragStartYaw = visWorld.yaw;
+      visWorld.dragStartPitch = visWorld.pitch;
+    } else {
+      UpdateViewBasis();
+    }
+    return;
+  }
+  if (button == MB_LEFT) LeftButton(pressed);
+}
+
+// Press: grab the blob the hand points at. Release: throw it, or after the end
+// start the next game. The hand is busy during a flick.
+void CGameUI::LeftButton(bool pressed) {
+  if (throwing) return;
+  if (!pressed) {
+    if (!world.IsRunning() && endTime >= RESTART_DELAY) {
+      StartNewGame();
+    } else if (holding) {
+      holding = false;
+      // Over a blocked spot the blob is only let go; it stays put, no longer
+      // hopping on its own, until the player throws it.
+      if (targetValid) {
+        throwing = true;
+        throwProgress = 0;
+        pushed = false;
+      }
+    }
+    return;
+  }
+
+  if (!hasTarget || !world.IsRunning()) return;
+  CUnit* unit = LiveTarget();
+  if (!unit) {
+    ForgetTarget();
+    return;
+  }
+  holding = true;
+  unit->autonomous = false;
+  grabPosition = unit->Position();
+  targetValid = LandingSpotFree();
+}
+
+void CGameUI::StartNewGame() {
+  world.Reset(BOARD_SIZE, BOARD_SIZE);
+  visWorld.Reset();
+  UpdateViewBasis();
+  endTime = 0;
+  skipNextUpdate = true;
+  // The old blobs are gone with the old game; a new one may even be built where
+  // one of them was, so no pointer to them may survive.
+  ForgetTarget();
+  holding = false;
+  throwing = false;
+}
+
+void CGameUI::ForgetTarget() {
+  hasTarget = false;
+  target = nullptr;
+  handTargetAngle = 0;
+}
+
+CUnit* CGameUI::LiveTarget() const {
+  return world.ContainsUnit(target) ? target : nullptr;
+}
+
+void CGameUI::UpdateAim() {
+  pointerNdcX = (pointerX - 0.5) * 2;
+  pointerNdcY = (pointerY - 0.5) * 2;
+  const bool handFree = !holding && !throwing;
+
+  double s2 = 0;
+  PickResult pick;
+  if (handFree) {
+    pick = world.PickUnit(pointerNdcX, pointerNdcY, viewEye, screenBasisInverse, aspect,
+                          FIELD_OF_VIEW);
+    hasTarget = pick.found;
+    if (pick.unit) target = pick.unit;
+  }
+  if (!hasTarget) {
+    handTargetAngle = 0;
+    return;
+  }
+
+  const double focal = 1 / std::tan(0.6108647222222222);
+  if (handFree) {
+    targetDistance = pick.distance;
+    targetScreenX = pick.screenX;
+    targetScreenY = pick.screenY;
+    s2 = pick.screenDistance2;
+  } else {
+    // A held blob is not projected again: the sling pulls from where it was grabbed.
+    const double ox = (pointerNdcX - targetScreenX) * aspect;
+    const double oy = pointerNdcY - targetScreenY;
+    s2 = ox * ox + oy * oy;
+  }
+  const double radius = focal * BLOB_RADIUS / targetDistance;
+
+  if (!throwing) {
+    const double s = std::sqrt(s2);
+    pullRatio = s / radius;
+    flickLength = s <= radius ? s / 2 : s - radius / 2;
+    pushDistance = std::min(pullRatio, Target().ThrowRange());
+  }
+  // More than two radii away the hand lets the blob be.
+  if (handFree && 4 * (radius * radius) < s2) {
+    hasTarget = false;
+    handTargetAngle = 0;
+    return;
+  }
+  handTargetAngle =
+      std::atan2(pointerNdcY - targetScreenY, (pointerNdcX - targetScreenX) * aspect) + PI / 2;
+
+  if (!throwing) {
+    // The ground direction that looks, on screen, like the way from the blob to
+    // the pointer: the screen offset as a vector in the image plane, slid along
+    // the line of sight through the blob until it lies flat.
+    const double dx = pointerNdcX - targetScreenX;
+    const double dy = pointerNdcY - targetScreenY;
+    const RenderVertex p = Target().DisplayPosition();
+    const double w[3] = {p.x - viewEye[0], p.y - viewEye[1], p.z - viewEye[2]};
+    double v[3];
+    for (int i = 0; i < 3; ++i) v[i] = dx * viewRight[i] + dy * viewUp[i];
+    const double q = v[2] / w[2];
+    const double gx = v[0] - q * w[0];
+    const double gy = v[1] - q * w[1];
+    pushAngle = std::atan2(gy, gx);
+  }
+}
+
+bool CGameUI::LandingSpotFree() const {
+  const double x = grabPosition.x - pushDistance * std::cos(pushAngle);
+  const double y = grabPosition.y - pushDistance * std::sin(pushAngle);
+  return world.IsFree(x, y, BLOB_RADIUS, target);
+}
+
+void CGameUI::Update(double dt) {
+  if (skipNextUpdate) {
+    skipNextUpdate = false;
+    return;
+  }
+  // Nothing moves while the title is up.
+  if (titleShown) return;
+  if (!world.IsRunning()) {
+    hasTarget = false;
+    endTime = endTime + dt;
+    handTargetAngle = 0;
+  }
+  for (int direction = 0; direction < 4; ++direction) {
+    if (panKeys[direction]) PanView(direction, dt);
+  }
+  visWorld.Update(dt);
+  world.Advance(dt);
+  // A blob under a still pointer may have finished its fall and left the world.
+  if (hasTarget && !holding && !throwing && !LiveTarget()) ForgetTarget();
+  if (holding || throwing) AdvanceHold(dt);
+  TurnHand(dt);
+}
+
+bool CGameUI::HoldStands() {
+  const CUnit* unit = LiveTarget();
+  return unit && world.IsRunning() && unit->x == grabPosition.x && unit->y == grabPosition.y &&
+         unit->IsGrabbable();
+}
+
+void CGameUI::CancelHold() {
+  holding = false;
+  throwing = false;
+  if (CUnit* unit = LiveTarget()) {
+    unit->autonomous = true;
+  } else {
+    ForgetTarget();
+  }
+  UpdateAim();
+}
+
+void CGameUI::AdvanceHold(double dt) {
+  // Once the blob has been pushed it is on its own; only the hand's flick goes on.
+  if (!(throwing && pushed) && !HoldStands()) CancelHold();
+  if (holding) {
+    targetValid = LandingSpotFree();
+    pushDistance = std::min(pullRatio, Target().ThrowRange());
+  }
+  if (throwing) {
+    throwProgress = throwProgress + dt * FLICK_RATE;
+    if (!pushed && throwProgress >= FLICK_PUSH_POINT) {
+      world.PushUnit(target, pushAngle, pushDistance);
+      pushed = true;
+      Target().autonomous = true;
+    }
+    if (throwProgress >= 1) {
+      throwing = false;
+      hasTarget = false;
+    }
+  }
+}
+
+// The hand turns toward its goal along the shorter arc and keeps its angle in
+// 0 .. 2 pi.
+void CGameUI::TurnHand(double dt) {
+  double goal = handTargetAngle;
+  double angle = handAngle;
+  if (goal == angle) return;
+  if (goal < 0) {
+    goal = goal + 2 * PI;
+    handTargetAngle = goal;
+  }
+  int direction = 0;
+  double remaining = 0;
+  if (goal < PI) {
+    if (angle <= goal) {
+      direction = 1;
+      remaining = goal - angle;
+    } else if (angle > goal + PI) {
+      direction = 1;
+      remaining = goal - angle + 2 * PI;
+    } else {
+      direction = -1;
+      remaining = angle - goal;
+    }
+  } else if (goal - PI < angle && angle < goal) {
+    direction = 1;
+    remaining = goal - angle;
+  } else {
+    direction = -1;
+    remaining = angle >= PI ? angle - goal : angle - goal + 2 * PI;
+  }
+  const double step = HAND_TURN_RATE * dt;
+  if (step > remaining) {
+    angle = goal;
+  } else {
+    angle = angle + direction * step;
+    if (angle < 0) angle = angle + 2 * PI;
+    if (angle > 2 * PI) angle = angle - 2 * PI;
+  }
+  handAngle = angle;
+}
+
+void CGameUI::Draw() {
+  if (!renderer) return;
+  CRenderer& r = *renderer;
+  r.SetDepthTest(true);
+  r.Clear();
+  r.ResetMatrices();
+  r.SetPerspective(FIELD_OF_VIEW, aspect, NEAR_PLANE, FAR_PLANE);
+  // The marker sits where the blob will land: opposite the pull.
+  visWorld.aimAngle = PI + pushAngle;
+  visWorld.aimVisible = holding;
+  visWorld.aimDistance = pushDistance;
+  visWorld.aimOrigin = grabPosition;
+  visWorld.targetValid = targetValid;
+  visWorld.Draw(r);
+  DrawHud();
+}

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <memory>
+
+#include "app/screen.h"
+#include "game/board.h"
+#include "game/world.h"
+#include "render/renderer.h"
+#include "render/texture.h"
+#include "view/vis_world.h"
+
+// The one screen of the game. It owns a running game and its visual world, turns
+// the pointer, the buttons and the arrow keys into play (grab, sling, flick,
+// camera), advances both worlds every frame and draws the scene with the
+// heads-up display on top.
+//
+// Screen coordinates are the viewport's, -1 to 1 with y up. "Screen units" are
+// units of that y axis (half the window height); x offsets are multiplied by
+// aspect before they are compared with y offsets, so distances are true to the
+// pixel.
+class CGameUI : public CScreen {
+ public:
+  // Makes the renderer the screen draws with; the game uses OpenGL, tests a
+  // recording renderer.
+  using RendererFactory = std::shared_ptr<CRenderer> (*)();
+  static std::shared_ptr<CRenderer> MakeOpenGLRenderer();
+
+  explicit CGameUI(RendererFactory makeRenderer = MakeOpenGLRenderer);
+  CGameUI(const CGameUI&) = delete;
+  CGameUI& operator=(const CGameUI&) = delete;
+
+  void Enter() override;
+  void Reshape(int width, int height) override;
+  void MouseMove(double x, double y) override;
+  void MouseButton(int button, bool pressed) override;
+  void SpecialKey(int key, bool pressed) override;
+  void Key(int key, bool pressed) override;
+  void Draw() override;
+  void Update(double dt) override;
+
+  // Recomputes the camera basis used to project blobs onto the screen.
+  void UpdateViewBasis();
+  // Chooses the blob under the pointer and works out the sling from it.
+  void UpdateAim();
+  // Slides the camera one frame's worth: 0 right, 1 forward, 2 left, 3 back.
+  void PanView(int direction, double dt);
+
+  // The heads-up display, drawn over the scene (hud.cpp).
+  void DrawHud();
+
+  // The target blob if it is still one of the world's units, otherwise null:
+  // a blob is removed once its fall is over, and nothing may reach it after.
+  CUnit* LiveTarget() const;
+
+  CWorld world;
+  CVisWorld visWorld{&world};
+  std::shared_ptr<CRenderer> renderer;
+
+  CTexture titleTexture;
+  bool titleShown = false;
+  CTexture handTexture;
+  // Side of the hand cursor in screen units.
+  double handScale = 0.1;
+  CTexture moraleTextTexture;
+  CTexture moraleBarBorderTexture;
+  CTexture moraleBarTexture;
+  CTexture blobsTextTexture;
+  CTexture scoreTextTexture;
+  CTexture digitsTexture;
+  CTexture completeTexture;
+
+  // Window width over height; the game's own 4:3 until the window tells us.
+  double aspect = 4.0 / 3.0;
+  bool cameraDragging = false;
+  // Last pointer position, 0 to 1 from the bottom-left corner.
+  double pointerX = 0.5, pointerY = 0.5;
+  double dragStartX = 0, dragStartY = 0;
+  double pointerNdcX = 0, pointerNdcY = 0;
+  // Arrow keys held: right, up, left, down.
+  bool panKeys[4] = {false, false, false, false};
+
+  // Camera basis: forward is the unit view direction scaled by cot 35 degrees,
+  // right is horizontal and scaled by aspect, up completes the frame.
+  double viewEye[3] = {0, 0, 0};
+  double viewForward[3] = {0, 0, 0};
+  double viewRight[3] = {0, 0, 0};
+  double viewUp[3] = {0, 0, 0};
+  // Rows: depth, screen x, screen y of a vector from the eye.
+  double screenBasisInverse[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+  bool hasTarget = false;
+  CUnit* target = nullptr;
+  BoardPoint grabPosition;
+  double handAngle = 0;
+  double handTargetAngle = 0;
+  double targetScreenX = 0, targetScreenY = 0;
+  double targetDistance = 0;
+  // Pointer distance from the target's centre, in target radii on screen.
+  double pullRatio = 0;
+  // Ground direction from the target toward the pointer; the blob flies the other way.
+  double pushAngle = 0;
+  double pushDistance = 0;
+  // How far the hand reaches toward the blob during the flick, screen units.
+  double flickLength = 0;
+  bool targetValid = false;
+  bool pushed = false;
+  bool holding = false;
+  bool throwing = false;
+  double throwProgress = 0;
+  bool skipNextUpdate = false;
+  double endTime = 0;
+
+ private:
+  void LoadInterfaceImages();
+  void LeftButton(bool pressed);
+  void StartNewGame();
+  void ForgetTarget();
+  bool HoldStands();
+  void CancelHold();
+  bool LandingSpotFree() const;
+  void AdvanceHold(double dt);
+  void TurnHand(double dt);
+  void DrawTitleLayout();
+  void DrawRunningLayout();
+  void DrawEndLayout();
+  void DrawHand();
+  // The held or thrown blob; only called while the hold stands.
+  CUnit& Target() const { return *target; }
+
+  RendererFactory makeRenderer;
+};
