@@ -25,10 +25,6 @@ constexpr double PAN_SPEED = 7.5;
 constexpr int FIRE_KIND = 0;
 constexpr int SMOKE_KIND = 1;
 
-}  // namespace
-
-namespace {
-
 // Mesa's software renderer allocates and frees a buffer of a few megabytes each
 // time a drawing state (a texture, the blending, culling) changes between two
 // primitives. The C library hands such memory straight back to the kernel, and

@@ -593,3 +593,22 @@ TEST_F(SceneTest, EachListIsDrawnFarToNear) {
 }
 
 }  // namespace
+
+namespace {
+
+// Before the first game the world is empty and nothing is loaded: a frame still
+// draws the sky and the ground around an empty board, and leaves the usual state.
+TEST(SceneBeforeAnyGame, DrawsSafely) {
+  CWorld world;
+  CVisWorld vis(&world);
+  vis.blobsVisible = true;
+  vis.aimVisible = true;
+  vis.Update(0.5);
+  CRecordingRenderer r;
+  vis.Draw(r);
+  EXPECT_EQ(r.Count("LoadMatrix"), 0);
+  EXPECT_EQ(r.Count("PushMatrix"), r.Count("PopMatrix"));
+  EXPECT_EQ(r.calls.back().op, "DisableBlend");
+}
+
+}  // namespace
