@@ -9,11 +9,11 @@ packages=(
   # window, drawing and images
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libpng-dev
   # art generator
-  libcairo2-dev fonts-dejavu-core fonts-comfortaa
+  libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-comfortaa
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # the real window under a virtual X server
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool imagemagick libx11-dev
   # packaging checks
   desktop-file-utils appstream dpkg-dev file
 )

@@ -1,0 +1,26 @@
+#include "app/frame_timer.h"
+
+#include <chrono>
+
+std::int64_t CFrameTimer::SteadyClockTicks() {
+  const auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count();
+}
+
+CFrameTimer::CFrameTimer(Counter readCounter, std::int64_t ticksPerSecond)
+    : readCounter(readCounter), frequency(ticksPerSecond), startCount(readCounter()) {}
+
+void CFrameTimer::Restart() {
+  startCount = readCounter();
+  lastTime = 0;
+}
+
+// Times are measured from Restart rather than summed frame by frame, so no
+// rounding builds up over a long game.
+double CFrameTimer::TakeDelta() {
+  const std::int64_t now = readCounter();
+  const double t = static_cast<double>(now - startCount) / static_cast<double>(frequency);
+  const double dt = t - lastTime;
+  lastTime = t;
+  return dt;
+}

@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Starts the game in a virtual X server with a 1280 x 1024 screen and checks
+# its window: titled "Jellyquake", 1024 x 768 and centred at (128, 128), drawn,
+# and closing it (as a window manager's close button does) ends the process
+# with status 0 and nothing on standard error. Then, with a probe screen, that
+# pointer, buttons and keys reach the screen mapped and normalised, a held key
+# once, and that an error raised by a screen, before or inside the loop, is
+# written on standard error alone, as one line, with exit status 1.
+#
+# Usage: real_window_test.sh <jellyquake> <shell_probe> <close_window>
+set -euo pipefail
+
+if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
+  # -a picks a free display: other builds may run their own virtual servers.
+  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+game=$1
+probe=$2
+closer=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Waits up to 20 s for the process to end and puts its exit status in $status.
+# (It must run in this shell, not a subshell, to wait for its own child.)
+wait_for_exit() {
+  local pid=$1
+  for _ in $(seq 200); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      status=0
+      wait "$pid" || status=$?
+      return
+    fi
+    sleep 0.1
+  done
+  kill "$pid"
+  fail "process $pid did not end"
+}
+
+# Waits for the window titled Jellyquake to show and puts its id in $window.
+find_window() {
+  window=$(timeout 20 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
+    fail "no window titled Jellyquake"
+  for _ in $(seq 100); do
+    xwininfo -id "$window" | grep -q 'Map State: IsViewable' && return
+    sleep 0.1
+  done
+  fail "the window never showed"
+}
+
+"$game" 2>"$work/game.err" &
+pid=$!
+find_window
+[ "$(xdotool getwindowname "$window")" = "Jellyquake" ] || fail "wrong title"
+info=$(xwininfo -id "$window")
+field() { echo "$info" | sed -n "s/^ *$1: *//p"; }
+[ "$(field Width)" = 1024 ] || fail "width $(field Width), not 1024"
+[ "$(field Height)" = 768 ] || fail "height $(field Height), not 768"
+[ "$(field 'Absolute upper-left X')" = 128 ] || fail "x $(field 'Absolute upper-left X')"
+[ "$(field 'Absolute upper-left Y')" = 128 ] || fail "y $(field 'Absolute upper-left Y')"
+
+# Something was drawn: the window is not all black.
+drawn=0
+for _ in $(seq 50); do
+  import -window "$window" "$work/shot.png" 2>/dev/null || true
+  if [ -s "$work/shot.png" ] && [ "$(convert "$work/shot.png" -format '%[max]' info:)" != 0 ]; then
+    drawn=1
+    break
+  fi
+  sleep 0.1
+done
+[ "$drawn" = 1 ] || fail "the window shows nothing"
+
+"$closer" "$window" || fail "could not ask the window to close"
+wait_for_exit "$pid"
+[ "$status" = 0 ] || fail "closing the window ended the game with status $status"
+[ ! -s "$work/game.err" ] || fail "unexpected output on standard error: $(cat "$work/game.err")"
+echo "window: 1024 x 768 at (128, 128), drawn, closed with status 0"
+
+"$probe" input >"$work/input.log" 2>"$work/input.err" &
+pid=$!
+find_window
+xdotool windowfocus --sync "$window"
+# Pixel centres of the corners: (0.5 / 1024, 1 - 0.5 / 768) and the opposite.
+xdotool mousemove --window "$window" 0 0 sleep 0.2
+xdotool mousemove --window "$window" 1023 767 sleep 0.2
+# Left, right, then a wheel step, which is no button of the game's.
+xdotool click 1 sleep 0.2 click 3 sleep 0.2 click 4 sleep 0.2
+# Held well past the auto-repeat delay.
+xdotool keydown a sleep 1.5 keyup a sleep 0.2
+xdotool key Left sleep 0.2 key F1 sleep 0.2
+"$closer" "$window" || fail "could not ask the probe window to close"
+wait_for_exit "$pid"
+[ "$status" = 0 ] || fail "input probe ended with status $status"
+cat >"$work/expected.log" <<'END'
+Enter
+Reshape 1024 768
+MouseMove 0.000488 0.999349
+MouseMove 0.999512 0.000651
+MouseButton 0 down
+MouseButton 0 up
+MouseButton 2 down
+MouseButton 2 up
+Key 97 down
+Key 97 up
+SpecialKey 12 down
+SpecialKey 12 up
+SpecialKey 0 down
+SpecialKey 0 up
+END
+diff -u "$work/expected.log" "$work/input.log" || fail "the screen saw other input events"
+echo "input: pointer normalised, buttons and keys mapped, a held key once"
+
+printf "couldn't place a new hole\n" >"$work/expected.err"
+for kind in text string exception enter; do
+  "$probe" "$kind" >/dev/null 2>"$work/probe.err" &
+  wait_for_exit $!
+  [ "$status" = 1 ] || fail "$kind: exit status $status, not 1"
+  cmp -s "$work/expected.err" "$work/probe.err" ||
+    fail "$kind: standard error was '$(cat "$work/probe.err")'"
+  echo "$kind error: reported on standard error, exit status 1"
+done

@@ -1,0 +1,465 @@
+#include "render/opengl_renderer.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "game/random.h"
+#include "tests/render/gl_context.h"
+
+namespace {
+using Rgba = COffscreenGLContext::Rgba;
+constexpr int SIZE = 64;
+
+RenderVertex At(double x, double y, double z = 0) {
+  RenderVertex v;
+  v.x = x;
+  v.y = y;
+  v.z = z;
+  return v;
+}
+
+RenderVertex Textured(double x, double y, double u, double v) {
+  RenderVertex vertex = At(x, y);
+  vertex.u = u;
+  vertex.v = v;
+  return vertex;
+}
+
+RenderVertex Coloured(double x, double y, double r, double g, double b, double a = 1) {
+  RenderVertex v = At(x, y);
+  v.hasColor = true;
+  v.r = r;
+  v.g = g;
+  v.b = b;
+  v.a = a;
+  return v;
+}
+
+class OpenGLRendererTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(gl.IsReady()) << gl.Problem();
+    renderer.ResetMatrices();
+    renderer.SetClearColor(0, 0, 0);
+    renderer.Clear();
+  }
+
+  // Fills the rectangle in normalised screen space with the current colour.
+  void FillRect(double x0, double y0, double x1, double y1, double z = 0) {
+    renderer.BeginQuads();
+    renderer.AddQuad(At(x0, y0, z), At(x1, y0, z), At(x1, y1, z), At(x0, y1, z));
+    renderer.EndQuads();
+  }
+
+  static void ExpectMatrix(const double* expected, const double* actual, double tolerance) {
+    for (int i = 0; i < 16; ++i) {
+      EXPECT_NEAR(expected[i], actual[i], tolerance) << "element " << i;
+    }
+  }
+
+  static void ReadMatrix(GLenum which, double out[16]) { glGetDoublev(which, out); }
+
+  COffscreenGLContext gl{SIZE, SIZE};
+  COpenGLRenderer renderer;
+};
+
+constexpr double IDENTITY[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+TEST_F(OpenGLRendererTest, BlendModesSetTheirFunctions) {
+  GLint src = 0;
+  GLint dst = 0;
+  renderer.EnableAlphaBlend();
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  EXPECT_TRUE(glIsEnabled(GL_BLEND));
+  EXPECT_EQ(src, GL_SRC_ALPHA);
+  EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
+
+  renderer.EnableAdditiveBlend();
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  EXPECT_TRUE(glIsEnabled(GL_BLEND));
+  EXPECT_EQ(src, GL_SRC_ALPHA);
+  EXPECT_EQ(dst, GL_ONE);
+
+  renderer.DisableBlend();
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(OpenGLRendererTest, BlendModesMixPixels) {
+  renderer.SetClearColor(0, 0, 1);
+  renderer.Clear();
+  renderer.EnableAlphaBlend();
+  renderer.SetColor(1, 0, 0, 0.5);
+  FillRect(-1, -1, 0, 1);
+  renderer.EnableAdditiveBlend();
+  FillRect(0, -1, 1, 1);
+  FillRect(0, -1, 1, 1);
+  renderer.DisableBlend();
+
+  const Rgba over = gl.Pixel(10, 10);
+  EXPECT_NEAR(over[0], 128, 1);
+  EXPECT_EQ(over[1], 0);
+  EXPECT_NEAR(over[2], 127, 1);
+  // Additive: half of red twice on top of blue.
+  const Rgba added = gl.Pixel(50, 10);
+  EXPECT_EQ(added[0], 255);
+  EXPECT_EQ(added[2], 255);
+}
+
+TEST_F(OpenGLRendererTest, CullModes) {
+  GLint face = 0;
+  renderer.SetCullMode(-1);
+  glGetIntegerv(GL_CULL_FACE_MODE, &face);
+  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+  EXPECT_EQ(face, GL_BACK);
+
+  renderer.SetCullMode(1);
+  glGetIntegerv(GL_CULL_FACE_MODE, &face);
+  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+  EXPECT_EQ(face, GL_FRONT);
+
+  // An unknown mode leaves culling as it was.
+  renderer.SetCullMode(2);
+  glGetIntegerv(GL_CULL_FACE_MODE, &face);
+  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+  EXPECT_EQ(face, GL_FRONT);
+
+  renderer.SetCullMode(0);
+  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+}
+
+TEST_F(OpenGLRendererTest, CullingHidesTheChosenFaces) {
+  // Counter-clockwise on screen: a front face.
+  renderer.SetColor(1, 1, 1);
+  renderer.SetCullMode(-1);
+  FillRect(-1, -1, 0, 1);
+  renderer.SetCullMode(1);
+  FillRect(0, -1, 1, 1);
+  renderer.SetCullMode(0);
+  EXPECT_EQ(gl.Pixel(10, 32)[0], 255);
+  EXPECT_EQ(gl.Pixel(50, 32)[0], 0);
+}
+
+TEST_F(OpenGLRendererTest, DepthWriteAndTest) {
+  GLboolean mask = GL_TRUE;
+  renderer.SetDepthWrite(false);
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+  EXPECT_EQ(mask, GL_FALSE);
+  renderer.SetDepthWrite(true);
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+  EXPECT_EQ(mask, GL_TRUE);
+
+  renderer.SetDepthTest(true);
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  renderer.SetDepthTest(false);
+  EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST_F(OpenGLRendererTest, ClearResetsColourWithZeroAlphaAndDepth) {
+  renderer.SetDepthTest(true);
+  renderer.SetColor(1, 0, 0);
+  FillRect(-1, -1, 1, 1, -0.5);
+
+  renderer.SetClearColor(1, 1, 1);
+  renderer.Clear();
+  GLfloat clear[4] = {};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  EXPECT_EQ(clear[3], 0.0f);
+  EXPECT_EQ(gl.Pixel(5, 5), (Rgba{255, 255, 255, 0}));
+
+  // Farther than the red quad: it shows only if the depth was cleared too.
+  renderer.SetColor(0, 1, 0);
+  FillRect(-1, -1, 1, 1, 0.5);
+  EXPECT_EQ(gl.Pixel(5, 5), (Rgba{0, 255, 0, 255}));
+  renderer.SetDepthTest(false);
+}
+
+TEST_F(OpenGLRendererTest, ColourOverloads) {
+  GLdouble colour[4] = {};
+  renderer.SetColor(0.25, 0.5, 0.75, 0.5);
+  glGetDoublev(GL_CURRENT_COLOR, colour);
+  EXPECT_NEAR(colour[3], 0.5, 1e-6);
+  renderer.SetColor(0.25, 0.5, 0.75);
+  glGetDoublev(GL_CURRENT_COLOR, colour);
+  EXPECT_NEAR(colour[0], 0.25, 1e-6);
+  EXPECT_NEAR(colour[1], 0.5, 1e-6);
+  EXPECT_NEAR(colour[2], 0.75, 1e-6);
+  EXPECT_NEAR(colour[3], 1.0, 1e-6);
+}
+
+TEST_F(OpenGLRendererTest, FogParametersWithoutSwitchingItOn) {
+  renderer.SetFog(2.0f, 10.0f, 0.25f, 0.5f, 0.75f);
+  GLint mode = 0;
+  GLint hint = 0;
+  GLfloat start = 0;
+  GLfloat end = 0;
+  GLfloat colour[4] = {1, 1, 1, 1};
+  glGetIntegerv(GL_FOG_MODE, &mode);
+  glGetIntegerv(GL_FOG_HINT, &hint);
+  glGetFloatv(GL_FOG_START, &start);
+  glGetFloatv(GL_FOG_END, &end);
+  glGetFloatv(GL_FOG_COLOR, colour);
+  EXPECT_EQ(mode, GL_LINEAR);
+  EXPECT_EQ(hint, GL_NICEST);
+  EXPECT_EQ(start, 2.0f);
+  EXPECT_EQ(end, 10.0f);
+  EXPECT_EQ(colour[0], 0.25f);
+  EXPECT_EQ(colour[1], 0.5f);
+  EXPECT_EQ(colour[2], 0.75f);
+  EXPECT_EQ(colour[3], 0.0f);
+  EXPECT_FALSE(glIsEnabled(GL_FOG));
+
+  renderer.EnableFog();
+  EXPECT_TRUE(glIsEnabled(GL_FOG));
+  renderer.DisableFog();
+  EXPECT_FALSE(glIsEnabled(GL_FOG));
+}
+
+TEST_F(OpenGLRendererTest, TextureGeneration) {
+  const double s[4] = {0.5, 0, 0, 0.25};
+  const double t[4] = {0, 0.125, 0, 1};
+  renderer.SetTexGenPlanes(s, t);
+  double plane[4] = {};
+  glGetTexGendv(GL_S, GL_EYE_PLANE, plane);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(plane[i], s[i], 1e-6);
+  }
+  glGetTexGendv(GL_T, GL_EYE_PLANE, plane);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(plane[i], t[i], 1e-6);
+  }
+
+  renderer.EnableTexGen();
+  GLint mode = 0;
+  glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &mode);
+  EXPECT_EQ(mode, GL_EYE_LINEAR);
+  glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &mode);
+  EXPECT_EQ(mode, GL_EYE_LINEAR);
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_GEN_S));
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_GEN_T));
+  renderer.DisableTexGen();
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
+}
+
+TEST_F(OpenGLRendererTest, ViewportAndResetMatrices) {
+  renderer.SetViewport(1, 2, 30, 40);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[0], 1);
+  EXPECT_EQ(viewport[1], 2);
+  EXPECT_EQ(viewport[2], 30);
+  EXPECT_EQ(viewport[3], 40);
+  renderer.SetViewport(0, 0, SIZE, SIZE);
+
+  renderer.SetPerspective(70, 4.0 / 3.0, 0.1, 100);
+  renderer.Translate(1, 2, 3);
+  glMatrixMode(GL_PROJECTION);
+  renderer.ResetMatrices();
+  double m[16];
+  ReadMatrix(GL_PROJECTION_MATRIX, m);
+  ExpectMatrix(IDENTITY, m, 0);
+  ReadMatrix(GL_MODELVIEW_MATRIX, m);
+  ExpectMatrix(IDENTITY, m, 0);
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
+
+  // With both matrices reset, x and y in -1..1 are screen space: the lower
+  // left quarter.
+  renderer.SetColor(1, 1, 1);
+  FillRect(-1, -1, 0, 0);
+  EXPECT_EQ(gl.Pixel(1, 1)[0], 255);
+  EXPECT_EQ(gl.Pixel(31, 31)[0], 255);
+  EXPECT_EQ(gl.Pixel(33, 31)[0], 0);
+  EXPECT_EQ(gl.Pixel(31, 33)[0], 0);
+}
+
+TEST_F(OpenGLRendererTest, PerspectiveSetsOnlyTheProjection) {
+  renderer.Translate(1, 2, 3);
+  double before[16];
+  ReadMatrix(GL_MODELVIEW_MATRIX, before);
+
+  const double fovY = 70;
+  const double aspect = 4.0 / 3.0;
+  const double zNear = 0.5;
+  const double zFar = 50;
+  renderer.SetPerspective(fovY, aspect, zNear, zFar);
+
+  double after[16];
+  ReadMatrix(GL_MODELVIEW_MATRIX, after);
+  ExpectMatrix(before, after, 0);
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);
+
+  const double f = 1 / std::tan(fovY / 2 * PI / 180);
+  double expected[16] = {};
+  expected[0] = f / aspect;
+  expected[5] = f;
+  expected[10] = (zFar + zNear) / (zNear - zFar);
+  expected[11] = -1;
+  expected[14] = 2 * zFar * zNear / (zNear - zFar);
+  double projection[16];
+  ReadMatrix(GL_PROJECTION_MATRIX, projection);
+  ExpectMatrix(expected, projection, 1e-5);
+}
+
+TEST_F(OpenGLRendererTest, LookAtReplacesTheModelview) {
+  renderer.Translate(7, 7, 7);
+  renderer.LookAt(1, 2, 3, 1, 2, 0, 0, 1, 0);
+  double m[16];
+  ReadMatrix(GL_MODELVIEW_MATRIX, m);
+  double expected[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, -2, -3, 1};
+  ExpectMatrix(expected, m, 1e-6);
+
+  // Looking down from above with +y up on screen, the eye's x axis is world x.
+  renderer.LookAt(0, 0, 10, 0, 0, 0, 0, 1, 0);
+  ReadMatrix(GL_MODELVIEW_MATRIX, m);
+  double down[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
+  ExpectMatrix(down, m, 1e-6);
+}
+
+TEST_F(OpenGLRendererTest, RotateTakesRadians) {
+  renderer.Rotate(PI / 2, 0, 0, 1);
+  double m[16];
+  renderer.GetMatrix(m);
+  const double quarterTurn[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  ExpectMatrix(quarterTurn, m, 1e-6);
+}
+
+TEST_F(OpenGLRendererTest, MatrixStackAndTransforms) {
+  renderer.PushMatrix();
+  renderer.Translate(1, 2, 3);
+  renderer.Scale(2, 3, 4);
+  double m[16];
+  renderer.GetMatrix(m);
+  const double translatedScaled[16] = {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 1, 2, 3, 1};
+  ExpectMatrix(translatedScaled, m, 0);
+  renderer.Scale(0.5);
+  renderer.GetMatrix(m);
+  const double halved[16] = {1, 0, 0, 0, 0, 1.5, 0, 0, 0, 0, 2, 0, 1, 2, 3, 1};
+  ExpectMatrix(halved, m, 0);
+  renderer.PopMatrix();
+  renderer.GetMatrix(m);
+  ExpectMatrix(IDENTITY, m, 0);
+
+  const double loaded[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  renderer.LoadMatrix(loaded);
+  renderer.GetMatrix(m);
+  ExpectMatrix(loaded, m, 0);
+}
+
+TEST_F(OpenGLRendererTest, GetMatrixReadsTheModelviewWhateverIsCurrent) {
+  renderer.Translate(4, 5, 6);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glScaled(9, 9, 9);
+  double m[16];
+  renderer.GetMatrix(m);
+  const double translated[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 4, 5, 6, 1};
+  ExpectMatrix(translated, m, 0);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+TEST_F(OpenGLRendererTest, PrimitiveKindsDrawWhereTheirVerticesSay) {
+  renderer.SetColor(1, 1, 1);
+  // Lower left: triangles, whole and vertex by vertex, making a square.
+  renderer.BeginTriangles();
+  renderer.AddTriangle(At(-1, -1), At(0, -1), At(0, 0));
+  renderer.AddTriangleVertex(At(-1, -1));
+  renderer.AddTriangleVertex(At(0, 0));
+  renderer.AddTriangleVertex(At(-1, 0));
+  renderer.EndTriangles();
+  // Lower right: a fan.
+  renderer.BeginTriangleFan();
+  renderer.AddFanVertex(At(0.5, -0.5));
+  renderer.AddFanVertex(At(0, -1));
+  renderer.AddFanVertex(At(1, -1));
+  renderer.AddFanVertex(At(1, 0));
+  renderer.AddFanVertex(At(0, 0));
+  renderer.AddFanVertex(At(0, -1));
+  renderer.EndTriangleFan();
+  // Upper left: a strip.
+  renderer.BeginTriangleStrip();
+  renderer.AddStripVertex(At(-1, 0));
+  renderer.AddStripVertex(At(0, 0));
+  renderer.AddStripVertex(At(-1, 1));
+  renderer.AddStripVertex(At(0, 1));
+  renderer.EndTriangleStrip();
+  // Upper right: a quad vertex by vertex, only its lower half.
+  renderer.BeginQuads();
+  renderer.AddQuadVertex(At(0, 0));
+  renderer.AddQuadVertex(At(1, 0));
+  renderer.AddQuadVertex(At(1, 0.5));
+  renderer.AddQuadVertex(At(0, 0.5));
+  renderer.EndQuads();
+
+  for (const auto& [x, y] : {std::pair{2, 2}, {29, 29}, {2, 29}, {29, 2}}) {
+    EXPECT_EQ(gl.Pixel(x, y)[0], 255) << "triangles at " << x << "," << y;
+  }
+  for (const auto& [x, y] : {std::pair{34, 2}, {61, 29}, {34, 29}, {61, 2}}) {
+    EXPECT_EQ(gl.Pixel(x, y)[0], 255) << "fan at " << x << "," << y;
+  }
+  for (const auto& [x, y] : {std::pair{2, 34}, {29, 61}, {2, 61}, {29, 34}}) {
+    EXPECT_EQ(gl.Pixel(x, y)[0], 255) << "strip at " << x << "," << y;
+  }
+  EXPECT_EQ(gl.Pixel(40, 40)[0], 255);
+  EXPECT_EQ(gl.Pixel(40, 56)[0], 0);
+}
+
+TEST_F(OpenGLRendererTest, ColouredVertexSetsTheColourForTheVerticesAfterIt) {
+  renderer.SetColor(0, 0, 1);
+  renderer.BeginQuads();
+  renderer.AddQuad(Coloured(-1, -1, 0, 1, 0), At(0, -1), At(0, 1), At(-1, 1));
+  // No colour of its own: it keeps the green of the vertex before.
+  renderer.AddQuad(At(0, -1), At(1, -1), At(1, 1), At(0, 1));
+  renderer.EndQuads();
+  EXPECT_EQ(gl.Pixel(30, 60), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(gl.Pixel(60, 60), (Rgba{0, 255, 0, 255}));
+}
+
+TEST_F(OpenGLRendererTest, TextureCoordinatesOnlyWhileTexturing) {
+  // Two texels: red on the left, green on the right.
+  const unsigned char texels[8] = {255, 0, 0, 255, 0, 255, 0, 255};
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  renderer.SetColor(1, 1, 1);
+
+  auto drawQuad = [&] {
+    renderer.BeginQuads();
+    renderer.AddQuad(Textured(-1, -1, 0, 0), Textured(1, -1, 1, 0), Textured(1, 1, 1, 1),
+                     Textured(-1, 1, 0, 1));
+    renderer.EndQuads();
+  };
+
+  // Texturing switched on behind the renderer's back: the vertices' u and v
+  // are not sent, so the whole quad takes the current coordinate.
+  renderer.DisableTexturing();
+  glEnable(GL_TEXTURE_2D);
+  glTexCoord2d(0.75, 0.5);
+  drawQuad();
+  EXPECT_EQ(gl.Pixel(2, 2), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(gl.Pixel(61, 61), (Rgba{0, 255, 0, 255}));
+
+  renderer.EnableTexturing();
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+  drawQuad();
+  EXPECT_EQ(gl.Pixel(2, 2), (Rgba{255, 0, 0, 255}));
+  EXPECT_EQ(gl.Pixel(2, 61), (Rgba{255, 0, 0, 255}));
+  EXPECT_EQ(gl.Pixel(61, 2), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(gl.Pixel(61, 61), (Rgba{0, 255, 0, 255}));
+
+  renderer.DisableTexturing();
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  glDeleteTextures(1, &name);
+}
+}  // namespace

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "tools/art/canvas.h"
+
+// The flat images laid over the window: title, end of game, the running
+// display's labels, morale bar and digit strip, and the hand cursor.
+void PaintTitle(CCanvas& canvas);
+void PaintComplete(CCanvas& canvas);
+void PaintMoraleText(CCanvas& canvas);
+void PaintBlobsText(CCanvas& canvas);
+void PaintScoreText(CCanvas& canvas);
+void PaintMoraleBarBorder(CCanvas& canvas);
+void PaintMoraleBar(CCanvas& canvas);
+void PaintDigits(CCanvas& canvas);
+void PaintHand(CCanvas& canvas);
