@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the Debian package, checks its control fields, unpacks it into a scratch
+# root, starts the unpacked launcher under a virtual X server from an unrelated
+# folder, sees the title screen drawn from the installed images, and closes it.
+#
+# Usage: deb_test.sh <build dir> <close_window>
+set -euo pipefail
+
+if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
+  # -a picks a free display: other builds may run their own virtual servers.
+  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+build=$1
+closer=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null
+deb=$(ls "$work"/pkg/jellyquake_*.deb)
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = jellyquake ] || fail "package name $(field Package)"
+[ "$(field Version)" = 0.1.0 ] || fail "version $(field Version)"
+[ -n "$(field Maintainer)" ] || fail "no maintainer"
+field Description | grep -q 'jelly blobs' || fail "no description"
+# Dependencies come from the libraries the game links.
+for lib in libglut libpng libglu 'libopengl0\|libgl1'; do
+  field Depends | grep -q "$lib" || fail "Depends lacks $lib: $(field Depends)"
+done
+
+dpkg -x "$deb" "$work/root"
+launcher="$work/root/usr/bin/jellyquake"
+[ -x "$launcher" ] || fail "no launcher in the package"
+
+elsewhere=$(mktemp -d)
+(cd "$elsewhere" && exec "$launcher") 2>"$work/game.err" &
+pid=$!
+window=$(timeout 20 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
+  fail "no window titled Jellyquake"
+
+# The title image spans the window's width and the middle half of its height.
+# Where it is opaque, the screen must show its pixels: the images were found.
+w=1024 h=768
+convert "$work/root/usr/share/jellyquake/graphics/interface/title.png" \
+  -resize "${w}x$((h / 2))!" "$work/title.png"
+convert "$work/title.png" -alpha extract -threshold 99% "$work/mask.png"
+seen=0
+for _ in $(seq 100); do
+  sleep 0.1
+  import -window "$window" "$work/shot.png" 2>/dev/null || continue
+  convert "$work/shot.png" -crop "${w}x$((h / 2))+0+$((h / 4))" +repage "$work/band.png"
+  convert "$work/band.png" "$work/title.png" -alpha off -compose difference -composite \
+    "$work/mask.png" -compose multiply -composite "$work/diff.png"
+  diff=$(convert "$work/diff.png" -colorspace gray -format '%[fx:mean]' info:)
+  cover=$(convert "$work/mask.png" -format '%[fx:mean]' info:)
+  # Mean difference over the opaque pixels, below 6 % of full scale.
+  if awk -v d="$diff" -v c="$cover" 'BEGIN { exit !(c > 0.05 && d / c < 0.06) }'; then
+    seen=1
+    break
+  fi
+done
+[ "$seen" = 1 ] || fail "the title image is not on screen (difference $diff over cover $cover)"
+
+"$closer" "$window" || fail "could not ask the window to close"
+for _ in $(seq 200); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the game did not close"; }
+status=0
+wait "$pid" || status=$?
+[ "$status" = 0 ] || fail "the game ended with status $status: $(cat "$work/game.err")"
+echo "package ok: $(basename "$deb")"
