@@ -1,6 +1,5 @@
 // The frame drawn by CVisWorld::Draw, checked through a recording renderer.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +9,7 @@
 
 #include "game/random.h"
 #include "game/world.h"
+#include "tests/render/png_writer.h"
 #include "tests/view/recording_renderer.h"
 #include "view/vis_world.h"
 
@@ -43,20 +43,7 @@ struct Frame {
 
 class SceneTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char folder[] = "/tmp/scene_test_XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    dir = folder;
-    char* cwd = getcwd(nullptr, 0);
-    previous = cwd;
-    free(cwd);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-    Board(6, 5);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(previous.c_str()), 0);
-    rmdir(dir.c_str());
-  }
+  void SetUp() override { Board(6, 5); }
 
   // A board of ground with nothing on it, the camera reset, no tufts.
   void Board(int w, int h) {
@@ -128,7 +115,7 @@ class SceneTest : public ::testing::Test {
     if (!f.upperStart) f.upperStart = n;
   }
 
-  std::string dir, previous;
+  CScratchWorkingFolder workingFolder;  // no images: loads fail quietly
   CWorld world;
   CVisWorld vis{&world};
 };

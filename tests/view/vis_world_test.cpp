@@ -1,7 +1,6 @@
 #include "view/vis_world.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 
 #include "game/random.h"
 #include "game/world.h"
+#include "tests/render/png_writer.h"
 #include "view/blob_context.h"
 
 namespace {
@@ -17,20 +17,6 @@ namespace {
 // load finds nothing and no OpenGL is touched.
 class VisWorldTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char folder[] = "/tmp/vis_world_test_XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    dir = folder;
-    char* cwd = getcwd(nullptr, 0);
-    previous = cwd;
-    free(cwd);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(previous.c_str()), 0);
-    rmdir(dir.c_str());
-  }
-
   // A board of ground cells with no blobs, flowers or cracks.
   void EmptyBoard(int w, int h) {
     world.Reset(w, h);
@@ -56,7 +42,7 @@ class VisWorldTest : public ::testing::Test {
     return -1;
   }
 
-  std::string dir, previous;
+  CScratchWorkingFolder workingFolder;  // no images: loads fail quietly
   CWorld world;
   CVisWorld vis{&world};
 };
