@@ -6,19 +6,37 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "game/random.h"
 #include "game/world.h"
+#include "tools/sim/bot_player.h"
 
 namespace {
 constexpr int BOARD_SIZE = 10;
-constexpr const char* USAGE = "usage: jellyquake-sim --seed N --frames F --dt D [--trace FILE]";
+constexpr const char* USAGE =
+    "usage: jellyquake-sim --seed N --frames F --dt D [--trace FILE] [--player none|bot] "
+    "[--games K]";
+constexpr unsigned long long LAST_SEED = 0xFFFFFFFFull;
+
+enum PlayerKind { PLAYER_NONE, PLAYER_BOT };
 
 struct Options {
   unsigned int seed = 0;
   long long frames = 0;
   double dt = 0;
   const char* trace = nullptr;
+  PlayerKind player = PLAYER_NONE;
+  long long games = 1;
+  bool gamesGiven = false;  // --games asks for the closing summary of every game
+};
+
+// How one game ended.
+struct GameResult {
+  double score = 0;
+  size_t units = 0;
+  bool running = false;
+  int holes = 0;
 };
 
 bool AllDigits(const char* text) {
@@ -33,12 +51,12 @@ bool ParseSeed(const char* text, unsigned int& seed) {
   if (!AllDigits(text)) return false;
   errno = 0;
   const unsigned long long value = std::strtoull(text, nullptr, 10);
-  if (errno != 0 || value > 0xFFFFFFFFull) return false;
+  if (errno != 0 || value > LAST_SEED) return false;
   seed = static_cast<unsigned int>(value);
   return true;
 }
 
-bool ParseFrames(const char* text, long long& frames) {
+bool ParseCount(const char* text, long long& frames) {
   if (!AllDigits(text)) return false;  // a minus sign makes F < 0: refused too
   errno = 0;
   frames = std::strtoll(text, nullptr, 10);
@@ -50,6 +68,17 @@ bool ParseStep(const char* text, double& dt) {
   char* end = nullptr;
   dt = std::strtod(text, &end);
   return *end == '\0' && std::isfinite(dt) && dt > 0;
+}
+
+bool ParsePlayer(const char* text, PlayerKind& player) {
+  if (std::strcmp(text, "none") == 0) {
+    player = PLAYER_NONE;
+  } else if (std::strcmp(text, "bot") == 0) {
+    player = PLAYER_BOT;
+  } else {
+    return false;
+  }
+  return true;
 }
 
 bool ParseOptions(int argc, const char* const* argv, Options& options) {
@@ -64,7 +93,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& options) {
       if (!ParseSeed(value, options.seed)) return false;
       haveSeed = true;
     } else if (name == "--frames") {
-      if (!ParseFrames(value, options.frames)) return false;
+      if (!ParseCount(value, options.frames)) return false;
       haveFrames = true;
     } else if (name == "--dt") {
       if (!ParseStep(value, options.dt)) return false;
@@ -72,11 +101,19 @@ bool ParseOptions(int argc, const char* const* argv, Options& options) {
     } else if (name == "--trace") {
       if (*value == '\0') return false;
       options.trace = value;
+    } else if (name == "--player") {
+      if (!ParsePlayer(value, options.player)) return false;
+    } else if (name == "--games") {
+      if (!ParseCount(value, options.games) || options.games < 1) return false;
+      options.gamesGiven = true;
     } else {
       return false;
     }
   }
-  return haveSeed && haveFrames && haveStep;
+  // Every game's seed must be a seed: N + K - 1 may not pass the largest.
+  const bool seedsFit =
+      static_cast<unsigned long long>(options.games - 1) <= LAST_SEED - options.seed;
+  return haveSeed && haveFrames && haveStep && seedsFit;
 }
 
 void WriteDouble(std::FILE* file, double value) {
@@ -152,6 +189,74 @@ void WriteTraceLine(std::FILE* file, long long frame, const CWorld& world) {
   std::fputs("]}\n", file);
 }
 
+namespace {
+// Plays one seeded game; the trace, if any, gets its frames. Throws the game's error.
+GameResult PlayGame(const Options& options, unsigned int seed, std::FILE* trace) {
+  SeedRandom(seed);
+  CWorld world;
+  CBotPlayer bot;
+  world.Reset(BOARD_SIZE, BOARD_SIZE);
+  PlaceStartEye(world);
+  if (trace) WriteTraceLine(trace, 0, world);
+  for (long long frame = 1; frame <= options.frames; ++frame) {
+    world.Advance(options.dt);
+    // The player acts between frames, after the world's step, as in the game.
+    if (options.player == PLAYER_BOT) bot.Update(world, options.dt);
+    if (trace) WriteTraceLine(trace, frame, world);
+  }
+  return {world.score, world.units.size(), world.gameClock.active, world.openHoleCount};
+}
+
+void WriteSummary(std::FILE* out, const Options& options, unsigned int seed,
+                  const GameResult& result) {
+  std::fprintf(out, "{\"seed\":%u,\"frames\":%lld,\"dt\":", seed, options.frames);
+  WriteDouble(out, options.dt);
+  std::fputs(",\"score\":", out);
+  WriteDouble(out, result.score);
+  std::fprintf(out, ",\"units\":%zu,\"running\":%s,\"holes\":%d}\n", result.units,
+               Bool(result.running), result.holes);
+}
+
+// "name":{"mean":..,"sd":..,"min":..,"max":..} over the games; sd is the spread of the
+// games about their mean.
+void WriteSpread(std::FILE* out, const char* name, const std::vector<double>& values) {
+  double sum = 0;
+  for (double v : values) sum += v;
+  const double mean = sum / values.size();
+  double squares = 0;
+  for (double v : values) squares += (v - mean) * (v - mean);
+  const double sd = std::sqrt(squares / values.size());
+  std::fprintf(out, "\"%s\":{\"mean\":", name);
+  WriteDouble(out, mean);
+  std::fputs(",\"sd\":", out);
+  WriteDouble(out, sd);
+  std::fputs(",\"min\":", out);
+  WriteDouble(out, *std::min_element(values.begin(), values.end()));
+  std::fputs(",\"max\":", out);
+  WriteDouble(out, *std::max_element(values.begin(), values.end()));
+  std::fputc('}', out);
+}
+
+void WriteGamesSummary(std::FILE* out, const Options& options,
+                       const std::vector<GameResult>& results) {
+  std::vector<double> scores;
+  std::vector<double> units;
+  for (const GameResult& result : results) {
+    scores.push_back(result.score);
+    units.push_back(static_cast<double>(result.units));
+  }
+  std::fprintf(
+      out, "{\"games\":%zu,\"player\":\"%s\",\"seed\":%u,\"frames\":%lld,\"dt\":", results.size(),
+      options.player == PLAYER_BOT ? "bot" : "none", options.seed, options.frames);
+  WriteDouble(out, options.dt);
+  std::fputc(',', out);
+  WriteSpread(out, "score", scores);
+  std::fputc(',', out);
+  WriteSpread(out, "units", units);
+  std::fputs("}\n", out);
+}
+}  // namespace
+
 int RunSimulator(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
@@ -172,16 +277,11 @@ int RunSimulator(int argc, const char* const* argv, std::FILE* out, std::FILE* e
     }
   }
 
-  SeedRandom(options.seed);
-  CWorld world;
+  std::vector<GameResult> results;
   int status = 0;
   try {
-    world.Reset(BOARD_SIZE, BOARD_SIZE);
-    PlaceStartEye(world);
-    if (trace) WriteTraceLine(trace, 0, world);
-    for (long long frame = 1; frame <= options.frames; ++frame) {
-      world.Advance(options.dt);
-      if (trace) WriteTraceLine(trace, frame, world);
+    for (long long game = 0; game < options.games; ++game) {
+      results.push_back(PlayGame(options, options.seed + static_cast<unsigned int>(game), trace));
     }
   } catch (const char* message) {
     std::fprintf(err, "%s\n", message);
@@ -196,13 +296,12 @@ int RunSimulator(int argc, const char* const* argv, std::FILE* out, std::FILE* e
     }
   }
   if (status != 0) return status;
-
-  std::fprintf(out, "{\"seed\":%u,\"frames\":%lld,\"dt\":", options.seed, options.frames);
-  WriteDouble(out, options.dt);
-  std::fputs(",\"score\":", out);
-  WriteDouble(out, world.score);
-  std::fprintf(out, ",\"units\":%zu,\"running\":%s,\"holes\":%d}\n", world.units.size(),
-               Bool(world.gameClock.active), world.openHoleCount);
+  // Only once every game has been played and traced: a line for each game, then, with
+  // --games, one for them all.
+  for (size_t game = 0; game < results.size(); ++game) {
+    WriteSummary(out, options, options.seed + static_cast<unsigned int>(game), results[game]);
+  }
+  if (options.gamesGiven) WriteGamesSummary(out, options, results);
   if (std::fflush(out) != 0 || std::ferror(out)) return 2;
   return 0;
 }
