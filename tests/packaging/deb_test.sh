@@ -40,7 +40,7 @@ launcher="$work/root/usr/bin/jellyquake"
 elsewhere=$(mktemp -d)
 (cd "$elsewhere" && exec "$launcher") 2>"$work/game.err" &
 pid=$!
-window=$(timeout 20 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
+window=$(timeout 60 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
   fail "no window titled Jellyquake"
 
 # The title image spans the window's width and, in a 4:3 window, the middle two
@@ -52,7 +52,7 @@ title="$work/root/usr/share/jellyquake/graphics/interface/title.png"
 convert "$title" -alpha extract -threshold 99% "$work/mask.png"
 cover=$(convert "$work/mask.png" -format '%[fx:mean]' info:)
 seen=0 diff=1
-for _ in $(seq 40); do
+for _ in $(seq 120); do
   sleep 0.25
   import -window "$window" "$work/shot.png" 2>/dev/null || continue
   diff=$(convert "$work/shot.png" -crop "$band" +repage "$title" -alpha off \
