@@ -27,10 +27,13 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = jellyquake ] || fail "package name $(field Package)"
 [ "$(field Version)" = 0.1.0 ] || fail "version $(field Version)"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
-field Description | grep -q 'jelly blobs' || fail "no description"
+# (Fields are read whole first: grep -q would close the pipe early under pipefail.)
+description=$(field Description)
+depends=$(field Depends)
+grep -q 'jelly blobs' <<<"$description" || fail "no description"
 # Dependencies come from the libraries the game links.
 for lib in libglut libpng libglu 'libopengl0\|libgl1'; do
-  field Depends | grep -q "$lib" || fail "Depends lacks $lib: $(field Depends)"
+  grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 
 dpkg -x "$deb" "$work/root"
