@@ -19,7 +19,7 @@ cd "$root/usr"
 
 [ -x bin/jellyquake ] || fail "no launcher bin/jellyquake"
 [ -x libexec/jellyquake/jellyquake ] || fail "no game binary in libexec/jellyquake"
-file libexec/jellyquake/jellyquake | grep -q ELF || fail "the game binary is not a program"
+[[ "$(file libexec/jellyquake/jellyquake)" == *ELF* ]] || fail "the game binary is not a program"
 images=$(find share/jellyquake/graphics -name '*.png' | wc -l)
 [ "$images" = 41 ] || fail "$images images installed, not 41"
 for f in interface/title.png blob/bg.png particles/smoke.png grass.png; do
