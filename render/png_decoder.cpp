@@ -22,6 +22,14 @@ int Wrap(int i, int n) {
   return i;
 }
 
+// A damaged image is refused without a word: the library's error return (the
+// jump back to ReadPngStream) is kept, only its messages on standard error go.
+[[noreturn]] void SilentError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+
+void SilentWarning(png_structp, png_const_charp) {}
+
 bool DecodeState(PngReadState& state, DecodedImage& out) {
   const bool ok = ConvertPngImage(state, out);
   state.Reset();
@@ -49,7 +57,7 @@ std::string NativePath(const char* gamePath) {
 // to the setjmp below, which must skip no destructor.
 bool ReadPngStream(std::FILE* file, PngReadState& state) {
   state.Reset();
-  state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
   if (state.png == nullptr) {
     return false;
   }

@@ -5,6 +5,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_BUILD_DIR:-$root/build}"
 bash "$root/scripts/build.sh"
 cd "$build"
-ctest --output-on-failure -j "$(nproc)"
+# The real game's random-input soak (label soak) runs in the sanitizer pass.
+ctest --output-on-failure -j "$(nproc)" -LE soak
 bash "$root/scripts/sanitize.sh"
 bash "$root/scripts/fuzz.sh"

@@ -162,6 +162,17 @@ TEST_F(PngDecoderTest, RefusesMissingTruncatedAndForeignFiles) {
   EXPECT_TRUE(image.pixels.empty());
 }
 
+TEST_F(PngDecoderTest, DamagedFilesAreRefusedWithoutAWordOnStandardError) {
+  const std::string path = folder.File("image.png");
+  ASSERT_TRUE(WriteRgbaPng(path, 8, 8, Fill(8, 8, {1, 2, 3, 255})));
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) - 20);
+  DecodedImage image;
+  ::testing::internal::CaptureStderr();
+  const bool loaded = LoadPngImage(path.c_str(), image);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_FALSE(loaded);
+}
+
 TEST_F(PngDecoderTest, BackslashPathsOpen) {
   std::filesystem::create_directories(folder.File("graphics/interface"));
   ASSERT_TRUE(

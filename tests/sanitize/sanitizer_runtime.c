@@ -21,6 +21,10 @@ int dlclose(void* handle) {
 const char* __lsan_default_suppressions(void) {
   return "leak:libX11.so\n"
          "leak:libxcb.so\n"
+         "leak:libXi.so\n"
+         "leak:libXext.so\n"
+         "leak:libXrandr.so\n"
+         "leak:libXxf86vm.so\n"
          "leak:libGLX_mesa.so\n"
          "leak:libEGL_mesa.so\n"
          "leak:libgallium\n"

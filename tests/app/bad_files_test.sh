@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Starts the real game over damaged images in a virtual X server and plays a
+# little: images missing, empty, truncated, cut after the header, garbled,
+# replaced by text or by a folder, of odd sizes, and in formats the game does
+# not take (palette, grey, grey with alpha, 16 bits a channel), and with no
+# graphics folder at all. Each time the game must show its window, draw, take
+# input, and close with status 0 and nothing on standard error.
+#
+# Usage: bad_files_test.sh <jellyquake> <close_window> <folder holding graphics/> <case>...
+# A case is a damage applied to every image at once (missing, empty, ...), or
+# "nofolder", or "each-<damage>-<bit>": that damage to the images whose number
+# (in sorted order) has the given bit set, so that over the bits 0 to 5 every
+# image is damaged while others are whole, and no two images always share fate.
+set -euo pipefail
+
+if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
+  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+source "$(dirname "${BASH_SOURCE[0]}")/game_driver.sh"
+
+game=$(realpath "$1")
+closer=$2
+data=$3
+shift 3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Applies one kind of damage to the image files given.
+damage() {
+  local kind=$1 file size
+  shift
+  [ $# -gt 0 ] || return 0
+  # New formats and sizes, all files in one go.
+  case "$kind" in
+    oddsize) mogrify -resize '37x5!' "$@" && return ;;
+    palette)  # reducing real images to 256 colours takes ImageMagick ages
+      convert -size 64x64 gradient:red-blue -type Palette "PNG8:$work/palette.png"
+      for file in "$@"; do cp "$work/palette.png" "$file"; done
+      return ;;
+    grey) mogrify -colorspace Gray -alpha off -depth 8 -define png:color-type=0 "$@" && return ;;
+    greyalpha) mogrify -colorspace Gray -alpha on -depth 8 -define png:color-type=4 "$@" && return ;;
+    rgb16) mogrify -alpha off -depth 16 -define png:format=png48 "$@" && return ;;
+    rgba16) mogrify -alpha on -depth 16 -define png:format=png64 "$@" && return ;;
+  esac
+  for file in "$@"; do
+    size=$(stat -c %s "$file")
+    case "$kind" in
+      missing) rm "$file" ;;
+      empty) : >"$file" ;;
+      truncated) truncate -s $((size / 2)) "$file" ;;
+      header) truncate -s 33 "$file" ;;  # signature and the image header only
+      garbled)  # 0xFF over a stretch of the compressed data
+        head -c 64 /dev/zero | tr '\0' '\377' |
+          dd of="$file" bs=1 seek=$((size / 2)) conv=notrunc status=none ;;
+      text) echo "not a picture" >"$file" ;;
+      folder) rm "$file" && mkdir "$file" ;;
+      *) fail "unknown damage $kind" ;;
+    esac
+  done
+}
+
+# Builds $work/run/graphics for one case.
+prepare() {
+  local case=$1 kind bit index=0 chosen=()
+  rm -rf "$work/run"
+  mkdir -p "$work/run"
+  [ "$case" = nofolder ] && return
+  cp -r "$data/graphics" "$work/run/graphics"
+  if [[ "$case" == each-* ]]; then
+    kind=${case#each-}
+    bit=${kind##*-}
+    kind=${kind%-*}
+  else
+    kind=$case
+    bit=
+  fi
+  while IFS= read -r file; do
+    if [ -z "$bit" ] || (((index >> bit) & 1)); then
+      chosen+=("$file")
+    fi
+    index=$((index + 1))
+  done < <(find "$work/run/graphics" -name '*.png' | sort)
+  damage "$kind" "${chosen[@]}"
+}
+
+# Plays briefly: the title away, a hover, a throw, the camera turned and slid.
+play_a_little() {
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  local cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
+  xdotool mousemove "$cx" "$cy" click 1 sleep 0.2 \
+    mousemove $((cx + 40)) $((cy - 30)) sleep 0.1 mousedown 1 \
+    mousemove $((cx + 80)) $((cy + 60)) sleep 0.1 mouseup 1 sleep 0.2 \
+    mousedown 3 mousemove $((cx - 50)) "$cy" sleep 0.1 mouseup 3 \
+    keydown Left sleep 0.2 keyup Left sleep 0.2
+}
+
+for case in "$@"; do
+  prepare "$case"
+  start_game "$game" "$work/run"
+  find_window
+  play_a_little
+  expect_alive "$case"
+  window_drawn || fail "$case: the window shows nothing"
+  close_and_check "$closer"
+  echo "$case: ran, drew and closed cleanly"
+done

@@ -1,0 +1,79 @@
+# Helpers for tests that drive the real game in a virtual X server. Sourced by
+# game_soak_test.sh and bad_files_test.sh; each sets $work (a scratch folder)
+# before using them. Needs xdotool, xwininfo and ImageMagick.
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -s "${work:-}/game.err" ]; then
+    echo "--- the game's standard error:" >&2
+    head -c 20000 "$work/game.err" >&2
+  fi
+  exit 1
+}
+
+# Starts the game in the folder given, its standard error in $work/game.err;
+# its process id goes in $pid.
+start_game() {
+  local game=$1 folder=$2
+  (cd "$folder" && exec "$game") 2>"$work/game.err" &
+  pid=$!
+}
+
+# Waits for the game's window to show and puts its id in $window.
+find_window() {
+  window=$(timeout 30 xdotool search --sync --pid "$pid" --name '^Jellyquake$' | head -n 1) ||
+    fail "no window titled Jellyquake"
+  for _ in $(seq 200); do
+    xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable' && return
+    sleep 0.1
+  done
+  fail "the window never showed"
+}
+
+# Waits up to 30 s for process $1 to end and puts its exit status in $status.
+wait_for_exit() {
+  local p=$1
+  for _ in $(seq 300); do
+    if ! kill -0 "$p" 2>/dev/null; then
+      status=0
+      wait "$p" || status=$?
+      return
+    fi
+    sleep 0.1
+  done
+  kill "$p"
+  fail "process $p did not end"
+}
+
+# Fails unless the game is still running.
+expect_alive() {
+  kill -0 "$pid" 2>/dev/null || {
+    status=0
+    wait "$pid" || status=$?
+    fail "the game ended by itself with status $status during: $*"
+  }
+}
+
+# True if the window shows a picture now: more than one flat colour. Tries for
+# a few seconds, as the first frames may take a while.
+window_drawn() {
+  local spread
+  for _ in $(seq 30); do
+    if import -window "$window" "$work/shot.png" 2>/dev/null; then
+      spread=$(convert "$work/shot.png" -format '%[standard-deviation]' info: 2>/dev/null || echo 0)
+      [ "${spread%%.*}" != 0 ] && [ -n "$spread" ] && return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# Closes the window as a window manager's close button does and expects the
+# game to end with status 0 and nothing on standard error.
+close_and_check() {
+  local closer=$1
+  "$closer" "$window" || fail "could not ask the window to close"
+  wait_for_exit "$pid"
+  [ "$status" = 0 ] || fail "closing the window ended the game with status $status"
+  [ ! -s "$work/game.err" ] || fail "the game wrote on standard error"
+}
