@@ -27,19 +27,13 @@ int CApplication::Run(int argc, char** argv) {
 // so they never unwind through the windowing library; they end up here after
 // the loop has returned, exactly like errors raised during start-up.
 int CApplication::Run(int argc, char** argv, ScreenFactory makeFirstScreen) {
-  try {
+  Guarded([&] {
     window.OpenWindow(argc, argv);
     PushScreen(makeFirstScreen());
     // Loading time must not reach the first frame's dt.
     timer.Restart();
     window.MainLoop();
-  } catch (const char* text) {
-    Fail(text != nullptr ? text : "");
-  } catch (const std::string& text) {
-    Fail(text);
-  } catch (const std::exception& error) {
-    Fail(error.what());
-  }
+  });
   return ReportFailure(std::cerr);
 }
 
@@ -53,12 +47,9 @@ CScreen& CApplication::TopScreen() {
 }
 
 template <typename Action>
-bool CApplication::Deliver(Action action) {
-  if (failed || screens.empty()) {
-    return false;
-  }
+bool CApplication::Guarded(Action action) {
   try {
-    action(TopScreen());
+    action();
     return true;
   } catch (const char* text) {
     Fail(text != nullptr ? text : "");
@@ -68,6 +59,14 @@ bool CApplication::Deliver(Action action) {
     Fail(error.what());
   }
   return false;
+}
+
+template <typename Action>
+bool CApplication::Deliver(Action action) {
+  if (failed || screens.empty()) {
+    return false;
+  }
+  return Guarded([&] { action(TopScreen()); });
 }
 
 void CApplication::Fail(const std::string& text) {

@@ -52,6 +52,9 @@ class CApplication {
   const CWindow& Window() const { return window; }
 
  private:
+  // Runs action; the error kinds the game raises are recorded, not propagated.
+  template <typename Action>
+  bool Guarded(Action action);
   template <typename Action>
   bool Deliver(Action action);
   void Fail(const std::string& text);

@@ -80,12 +80,27 @@ void DrawBackground(CRenderer& r) {
 }
 
 // Drawn after the ground, so the depth test skips it wherever grass covers it.
-void DrawHoleFloor(CRenderer& r, int w, int h) {
+// The floor is seen only down the holes, whose walls reach it all round, so it
+// is laid only under the tiles that are not solid grass: one quad per run of
+// such tiles along a row. A software renderer would otherwise depth-test the
+// whole board again, five units down.
+void DrawHoleFloor(CRenderer& r, const CWorld& world) {
   r.DisableTexturing();
   r.SetColor(0, 0, 0);
   r.BeginQuads();
-  r.AddQuad(At(-1, -1, HOLE_DEPTH), At(w + 1, -1, HOLE_DEPTH), At(w + 1, h + 1, HOLE_DEPTH),
-            At(-1, h + 1, HOLE_DEPTH));
+  for (int y = -1; y <= world.height - 1; ++y) {
+    int x = -1;
+    while (x <= world.width - 1) {
+      if (world.ClassifyCorner(x, y).shape == CORNER_SOLID) {
+        ++x;
+        continue;
+      }
+      int start = x;
+      while (x <= world.width - 1 && world.ClassifyCorner(x, y).shape != CORNER_SOLID) ++x;
+      r.AddQuad(At(start, y, HOLE_DEPTH), At(x, y, HOLE_DEPTH), At(x, y + 1, HOLE_DEPTH),
+                At(start, y + 1, HOLE_DEPTH));
+    }
+  }
   r.EndQuads();
   r.EnableTexturing();
 }
@@ -413,7 +428,7 @@ void CVisWorld::Draw(CRenderer& r) {
   r.SetCullMode(-1);
   DrawOuterGround(r, grassTexture, world->width, world->height);
   DrawTiles(r, *this, elements);
-  DrawHoleFloor(r, world->width, world->height);
+  DrawHoleFloor(r, *world);
   r.SetCullMode(0);
 
   // Everything see-through becomes an element, sorted far to near.

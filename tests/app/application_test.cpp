@@ -86,7 +86,10 @@ TEST_F(ApplicationTest, ScreenPushedDuringACallbackGetsTheNextEvent) {
   EXPECT_EQ(screen->calls.back(), "Key 110 down");
 }
 
-TEST_F(ApplicationTest, NoScreenNoDelivery) {
+TEST_F(ApplicationTest, NoScreenNoDeliveryAndNoFailureReportsNothing) {
+  std::ostringstream out;
+  EXPECT_EQ(app.ReportFailure(out), 0);
+  EXPECT_EQ(out.str(), "");
   CApplication empty{ReadTicks, 1000};
   EXPECT_FALSE(empty.Display());
   EXPECT_FALSE(empty.Idle());
@@ -142,12 +145,6 @@ TEST_F(ApplicationTest, IdleUpdatesWithTheTimeSinceTheLastFrame) {
   ticks += 16;
   app.Idle();
   EXPECT_DOUBLE_EQ(screen->lastDt, 0.016);
-}
-
-TEST_F(ApplicationTest, NoFailureReportsNothing) {
-  std::ostringstream out;
-  EXPECT_EQ(app.ReportFailure(out), 0);
-  EXPECT_EQ(out.str(), "");
 }
 
 // The game's internal error is a plain text; the shell also takes it as a

@@ -183,39 +183,27 @@ TEST(Board, OtherBlobsBlockOnlyWhenStrictlyCloser) {
   EXPECT_FALSE(world.IsFree(0.7, 2.2, 0.35, nullptr));
 }
 
-TEST(Board, LandingSpotsSearchRingsInOrder) {
+TEST(Board, LandingSpotsSearchRingsInOrderOrLeaveThePointAlone) {
   CWorld world;
   MakeBoard(world, 10, 10);
   AddUnit(world, 5, 5);
+  AddUnit(world, 6, 5);
+  // Ring 1 at scale 4 has radius 1: its first point, angle 0, is taken, so the next one
+  // on the ring, a third of a turn on, is chosen.
   double x = 5;
   double y = 5;
-  // Ring 1 at scale 4 has radius 1: its first point, angle 0, is free.
-  ASSERT_TRUE(world.FindLandingSpot(x, y, 0.35, 4, nullptr));
-  EXPECT_EQ(x, 5 + 1.0 * std::cos(0.0));
-  EXPECT_EQ(y, 5 + 1.0 * std::sin(0.0));
-  // Block that point: the next one on the ring, a third of a turn on, is taken.
-  AddUnit(world, 6, 5);
-  x = 5;
-  y = 5;
   ASSERT_TRUE(world.FindLandingSpot(x, y, 0.35, 4, nullptr));
   const double a = 2 * PI * 1 / 3;
   EXPECT_EQ(x, 5 + 1.0 * std::cos(a));
   EXPECT_EQ(y, 5 + 1.0 * std::sin(a));
-}
-
-TEST(Board, LandingSpotSearchFailsWithoutMovingThePoint) {
-  CWorld world;
-  MakeBoard(world, 10, 10);
-  AddUnit(world, 5, 5);
-  double x = 5.1;
-  double y = 5;
-  // With scale 0 every ring point is the point itself.
+  // With scale 0 every ring point is the point itself: the search fails in place.
+  x = 5.1;
+  y = 5;
   EXPECT_FALSE(world.FindLandingSpot(x, y, 0.35, 0, nullptr));
   EXPECT_EQ(x, 5.1);
   EXPECT_EQ(y, 5);
   // A point far outside the board with no free ring point stays where it was.
   x = -20;
-  y = -20;
   EXPECT_FALSE(world.FindLandingSpot(x, y, 0.35, 1, nullptr));
   EXPECT_EQ(x, -20);
   // A free point succeeds unchanged, whatever the scale.

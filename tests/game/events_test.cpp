@@ -165,9 +165,10 @@ TEST(Events, ScoreAccruesUpToTheEndOfTheGameAndNoFurther) {
   CWorld world;
   MakeBoard(world, 10, 10);
   world.gameClock = {89.5, 90, true};
-  AddUnit(world, 5, 5);  // happiness 0.75, fear 0: morale 0.75
+  const CUnit& unit = AddUnit(world, 5, 5);  // happiness 0.75, fear 0: morale 0.75
   world.Advance(2.0);
   EXPECT_FALSE(world.IsRunning());
+  EXPECT_TRUE(unit.behaviour->gameOver);  // blobs play on, hopping about
   EXPECT_DOUBLE_EQ(world.score, 0.75 * 0.5 * 20);
   const double final = world.score;
   world.Advance(2.0);

@@ -207,26 +207,6 @@ TEST(Holes, CrackingCountsDistinctCellsNotTheirWeights) {
   EXPECT_EQ(CountCells(world, CELL_CRUMBLING), 4);
 }
 
-TEST(Holes, NewHolesMostlyGrowBesideOpenOnes) {
-  int near = 0;
-  int total = 0;
-  for (unsigned seed = 1; seed <= 100; ++seed) {
-    CWorld world;
-    MakeGameAt(world, 0.6);
-    world.targetHoleCount = 2;  // one hole open, one to crack
-    SetHole(world, 5, 5);
-    SeedRandom(seed);
-    world.ChangeBoard();
-    for (const CPendingHole& hole : world.pendingHoles) {
-      ++total;
-      if (std::abs(hole.column - 5) <= 1 && std::abs(hole.row - 5) <= 1) ++near;
-    }
-  }
-  EXPECT_EQ(total, 100);
-  EXPECT_GT(near, 70);  // four in five, plus the odd far pick that lands beside it
-  EXPECT_LT(near, 92);
-}
-
 TEST(Holes, ChoosingAListForANewHole) {
   const std::vector<int> empty;
   const std::vector<int> some = {1, 2};

@@ -299,19 +299,4 @@ TEST(Unit, PickingSettlesOnANearerBlobUnderThePointerEvenIfItCannotBeGrabbed) {
   EXPECT_TRUE(aside.found);
 }
 
-TEST(Unit, PickingNeverChoosesABlobAtOrBehindTheEye) {
-  CWorld world;
-  MakeBoard(world, 10, 10);
-  SimpleView view;
-  view.eye[1] = 3;
-  AddUnit(world, 5, 2);  // behind the eye
-  PickResult pick = world.PickUnit(0, 0, view.eye, view.rows, 1.0, 70.0);
-  EXPECT_EQ(pick.unit, nullptr);
-  EXPECT_FALSE(pick.found);
-  CUnit& ahead = AddUnit(world, 5, 6);
-  pick = world.PickUnit(0, 0, view.eye, view.rows, 1.0, 70.0);
-  EXPECT_EQ(pick.unit, &ahead);
-  EXPECT_TRUE(pick.found);
-}
-
 }  // namespace

@@ -60,7 +60,7 @@ class PngDecoderTest : public ::testing::Test {
   CScratchFolder folder;
 };
 
-TEST_F(PngDecoderTest, RgbRowsAreStoredBottomUp) {
+TEST_F(PngDecoderTest, RowsAreStoredBottomUpInTheirOwnFormat) {
   const Rows rows = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}, {13, 14, 15, 16, 17, 18}};
   DecodedImage image;
   ASSERT_TRUE(Decodes(2, 3, PNG_COLOR_TYPE_RGB, 8, rows, image));
@@ -71,13 +71,8 @@ TEST_F(PngDecoderTest, RgbRowsAreStoredBottomUp) {
   const std::vector<unsigned char> bottomUp = {13, 14, 15, 16, 17, 18, 7, 8, 9,
                                                10, 11, 12, 1,  2,  3,  4, 5, 6};
   EXPECT_EQ(image.pixels, bottomUp);
-}
 
-TEST_F(PngDecoderTest, RgbaRowsAreStoredBottomUp) {
-  Rows rows = Fill(1, 2, {0, 0, 0, 255});
-  Set(rows, 0, 0, {10, 20, 30, 40});
-  Set(rows, 0, 1, {50, 60, 70, 80});
-  const DecodedImage image = DecodeRgba(1, 2, rows);
+  ASSERT_TRUE(Decodes(1, 2, PNG_COLOR_TYPE_RGBA, 8, {{10, 20, 30, 40}, {50, 60, 70, 80}}, image));
   EXPECT_EQ(image.format, static_cast<unsigned>(GL_RGBA));
   EXPECT_EQ(image.internalFormat, static_cast<unsigned>(GL_RGBA8));
   EXPECT_EQ(image.pixels, (std::vector<unsigned char>{50, 60, 70, 80, 10, 20, 30, 40}));
@@ -100,15 +95,12 @@ TEST_F(PngDecoderTest, TransparentPixelTakesTheRoundedRedAverageOfItsOpaqueNeigh
   // Among transparent pixels only: unchanged.
   EXPECT_EQ(PixelAt(image, 0, 3), clear);
   EXPECT_EQ(PixelAt(image, 2, 4), clear);
-}
 
-TEST_F(PngDecoderTest, HalfwayAverageRoundsUp) {
-  Rows rows = Fill(4, 3, {0, 0, 0, 0});
-  // Reds 10 and 11 average 10.5.
-  Set(rows, 0, 1, {10, 0, 0, 255});
-  Set(rows, 2, 1, {11, 0, 0, 255});
-  const DecodedImage image = DecodeRgba(4, 3, rows);
-  EXPECT_EQ(PixelAt(image, 1, 1), (Rgba{11, 11, 11, 0}));
+  // Reds 10 and 11 average 10.5, which rounds up.
+  Rows halfway = Fill(4, 3, {0, 0, 0, 0});
+  Set(halfway, 0, 1, {10, 0, 0, 255});
+  Set(halfway, 2, 1, {11, 0, 0, 255});
+  EXPECT_EQ(PixelAt(DecodeRgba(4, 3, halfway), 1, 1), (Rgba{11, 11, 11, 0}));
 }
 
 TEST_F(PngDecoderTest, NeighboursWrapAroundTheEdges) {

@@ -79,3 +79,12 @@ CScratchFolder::~CScratchFolder() {
 std::string CScratchFolder::File(const std::string& name) const {
   return path + "/" + name;
 }
+
+CScratchWorkingFolder::CScratchWorkingFolder() : previous(std::filesystem::current_path()) {
+  std::filesystem::current_path(folder.Path());
+}
+
+CScratchWorkingFolder::~CScratchWorkingFolder() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous, ignored);
+}

@@ -28,3 +28,18 @@ class CScratchFolder {
  private:
   std::string path;
 };
+
+// A scratch folder made the working directory while this lives. The game's
+// relative image paths find nothing there, so every load fails quietly and no
+// texture work reaches OpenGL: drawing tests need no images and no context.
+class CScratchWorkingFolder {
+ public:
+  CScratchWorkingFolder();
+  ~CScratchWorkingFolder();
+  CScratchWorkingFolder(const CScratchWorkingFolder&) = delete;
+  CScratchWorkingFolder& operator=(const CScratchWorkingFolder&) = delete;
+
+ private:
+  CScratchFolder folder;
+  std::string previous;
+};

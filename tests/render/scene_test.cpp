@@ -1,6 +1,5 @@
 // The frame drawn by CVisWorld::Draw, checked through a recording renderer.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +9,7 @@
 
 #include "game/random.h"
 #include "game/world.h"
+#include "tests/render/png_writer.h"
 #include "tests/view/recording_renderer.h"
 #include "view/vis_world.h"
 
@@ -43,20 +43,7 @@ struct Frame {
 
 class SceneTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char folder[] = "/tmp/scene_test_XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    dir = folder;
-    char* cwd = getcwd(nullptr, 0);
-    previous = cwd;
-    free(cwd);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-    Board(6, 5);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(previous.c_str()), 0);
-    rmdir(dir.c_str());
-  }
+  void SetUp() override { Board(6, 5); }
 
   // A board of ground with nothing on it, the camera reset, no tufts.
   void Board(int w, int h) {
@@ -128,7 +115,7 @@ class SceneTest : public ::testing::Test {
     if (!f.upperStart) f.upperStart = n;
   }
 
-  std::string dir, previous;
+  CScratchWorkingFolder workingFolder;  // no images: loads fail quietly
   CWorld world;
   CVisWorld vis{&world};
 };
@@ -173,17 +160,13 @@ TEST_F(SceneTest, TheFrameStartsWithSkyCameraFogAndGroundAndLeavesTheHudItsState
   EXPECT_EQ(c[15].vertices[0].x, 6 - 0.1);
   for (int i = 12; i <= 15; ++i)
     for (const RenderVertex& v : c[i].vertices) EXPECT_EQ(v.z, 0.0);
-  // After the tiles, the black floor of the holes spans the board and one cell
-  // more, five deep, drawn untextured.
-  int floorColour = f.tilesEnd - 5;
+  // After the tiles, the black floor of the holes, drawn untextured: a board
+  // without holes lays none of it.
+  int floorColour = f.tilesEnd - 4;
   EXPECT_EQ(c[floorColour - 1].op, "DisableTexturing");
   EXPECT_EQ(c[floorColour].args, (std::vector<double>{0, 0, 0, 1}));
-  const std::vector<RenderVertex>& floor = c[floorColour + 2].vertices;
-  ASSERT_EQ(floor.size(), 4u);
-  EXPECT_EQ(floor[0].x, -1.0);
-  EXPECT_EQ(floor[2].x, 7.0);
-  EXPECT_EQ(floor[2].y, 6.0);
-  for (const RenderVertex& v : floor) EXPECT_EQ(v.z, -5.0);
+  EXPECT_EQ(c[floorColour + 1].op, "BeginQuads");
+  EXPECT_EQ(c[floorColour + 2].op, "EndQuads");
   EXPECT_EQ(c[f.tilesEnd - 1].op, "EnableTexturing");
   // State left for the heads-up display.
   EXPECT_EQ(c[c.size() - 2].op, "SetDepthWrite");
@@ -390,6 +373,50 @@ TEST_F(SceneTest, TwoDiagonalHolesMakeOneDiagonalTile) {
   EXPECT_GE(strips, 2);
 }
 
+// Down a hole the eye meets the floor only inside the hole's walls, so the floor
+// lies under every tile that is not solid grass, five deep, and nowhere else.
+TEST_F(SceneTest, TheHoleFloorLiesUnderEveryTileWithAHole) {
+  world.CellAt(1, 1) = CELL_HOLE;
+  world.CellAt(2, 2) = CELL_HOLE;
+  world.CellAt(4, 2) = CELL_HOLE;
+  world.CellAt(5, 2) = CELL_HOLE;
+  Frame f;
+  Draw(f);
+  const std::vector<RecordedCall>& c = f.r.calls;
+  int end = f.tilesEnd - 2;
+  ASSERT_EQ(c[end].op, "EndQuads");
+  int begin = end;
+  while (begin > f.tilesStart && c[begin].op != "BeginQuads") --begin;
+  ASSERT_EQ(c[begin - 1].args, (std::vector<double>{0, 0, 0, 1}));
+  std::vector<std::vector<RenderVertex>> floor;
+  for (int i = begin + 1; i < end; ++i) {
+    ASSERT_EQ(c[i].op, "AddQuad");
+    for (const RenderVertex& v : c[i].vertices) EXPECT_EQ(v.z, -5.0);
+    floor.push_back(c[i].vertices);
+  }
+  // Quads drawn from above: corners counter-clockwise, axis-aligned.
+  auto under = [&](double x, double y) {
+    int covering = 0;
+    for (const std::vector<RenderVertex>& q : floor)
+      covering += x > q[0].x && x < q[2].x && y > q[0].y && y < q[2].y;
+    return covering;
+  };
+  int holeTiles = 0;
+  for (int x = -1; x <= 5; ++x)
+    for (int y = -1; y <= 4; ++y) {
+      bool solid = world.ClassifyCorner(x, y).shape == CORNER_SOLID;
+      holeTiles += !solid;
+      // Each tile spans one unit from its lower corner (x, y); test points
+      // inside it, away from the edges.
+      for (double ox : {0.1, 0.5, 0.9})
+        for (double oy : {0.1, 0.5, 0.9})
+          EXPECT_EQ(under(x + ox, y + oy), solid ? 0 : 1) << x << "," << y;
+    }
+  EXPECT_GT(holeTiles, 8);
+  // One quad for each run of such tiles along a row, not one per tile.
+  EXPECT_LT(floor.size(), static_cast<size_t>(holeTiles));
+}
+
 TEST_F(SceneTest, TuftsOnOrAtTheBrinkOfAHoleAreLeftOut) {
   world.CellAt(2, 2) = CELL_HOLE;
   for (double x : {4.0, 2.0, 2.3, 1.62}) {
@@ -579,6 +606,18 @@ TEST_F(SceneTest, EachListIsDrawnFarToNear) {
   world.units = {blob};
   Frame f;
   Draw(f);
+  // The blob is sorted by its centre; the mean of its sprite's many quads lies
+  // nearer the eye than that (the face sits in front), so it is judged by its
+  // centre too.
+  RenderVertex centre = world.units.front().DisplayPosition();
+  double dx = centre.x - vis.eye.x, dy = centre.y - vis.eye.y, dz = centre.z - vis.eye.z;
+  int blobs = 0;
+  for (ElementDraw& e : f.elements)
+    if (std::count(e.ops.begin(), e.ops.end(), "BeginQuads") > 1) {
+      e.depth = dx * dx + dy * dy + dz * dz;
+      ++blobs;
+    }
+  EXPECT_EQ(blobs, 1);
   int lower = 0, upper = 0;
   for (size_t i = 1; i < f.elements.size(); ++i) {
     const ElementDraw& a = f.elements[i - 1];

@@ -18,10 +18,6 @@ namespace {
 constexpr unsigned kRgb = 0x1907;   // GL_RGB
 constexpr unsigned kRgba = 0x1908;  // GL_RGBA
 
-}  // namespace
-
-namespace {
-
 // The images as the game names them, with the mipmap levels it asks for and
 // the width : height of the quads that show them.
 struct GameImage {
@@ -167,44 +163,23 @@ void ExpectSeamlessAcross(const Image& image, const char* name) {
   EXPECT_LE(seam, inside * 2 + 1) << name << " shows a seam where it repeats across";
 }
 
-TEST(ArtImagesTest, EveryFileDecodesAsEightBitRgbOrRgba) {
+// Opaque tiles are RGB and sprites carry alpha; sides are powers of two where the
+// mipmaps are built by hand, and every image has the shape of the quads that show it.
+TEST(ArtImagesTest, EveryFileIsEightBitRgbOrRgbaShapedForItsQuads) {
   for (const GameImage& game : kGameImages) {
     const PngHeader header = ReadHeader(DiskPath(game.path));
     ASSERT_TRUE(header.read) << game.path << " is missing or not a PNG";
     EXPECT_EQ(header.bitDepth, 8) << game.path;
-    EXPECT_TRUE(header.colourType == 2 || header.colourType == 6)
-        << game.path << " has PNG colour type " << header.colourType;
-
-    const Image image = Load(game.path);
-    const DecodedImage& d = image.decoded;
-    EXPECT_TRUE(d.format == kRgb || d.format == kRgba) << game.path;
-    EXPECT_EQ(d.pixels.size(), static_cast<size_t>(d.width) * d.height * image.Channels())
-        << game.path;
-  }
-}
-
-TEST(ArtImagesTest, SidesArePowersOfTwoWhereMipmapsAreBuiltByHand) {
-  for (const GameImage& game : kGameImages) {
-    if (game.mipLevels < 0) continue;
-    const Image image = Load(game.path);
-    EXPECT_TRUE(IsPowerOfTwo(image.decoded.width)) << game.path;
-    EXPECT_TRUE(IsPowerOfTwo(image.decoded.height)) << game.path;
-  }
-}
-
-TEST(ArtImagesTest, ShapesMatchTheQuadsThatShowThem) {
-  for (const GameImage& game : kGameImages) {
-    const Image image = Load(game.path);
-    EXPECT_EQ(image.decoded.width * game.aspectHeight, image.decoded.height * game.aspectWidth)
-        << game.path;
-  }
-}
-
-TEST(ArtImagesTest, OpaqueTilesAreRgbAndSpritesCarryAlpha) {
-  for (const GameImage& game : kGameImages) {
     const std::string path = game.path;
     const bool tile = path == "graphics\\grass.png" || path == "graphics\\dirtwall.png";
-    EXPECT_EQ(Load(game.path).decoded.format, tile ? kRgb : kRgba) << game.path;
+    EXPECT_EQ(header.colourType, tile ? 2 : 6) << game.path;
+
+    const DecodedImage& d = Load(game.path).decoded;
+    EXPECT_EQ(d.format, tile ? kRgb : kRgba) << game.path;
+    EXPECT_EQ(d.width * game.aspectHeight, d.height * game.aspectWidth) << game.path;
+    if (game.mipLevels >= 0) {
+      EXPECT_TRUE(IsPowerOfTwo(d.width) && IsPowerOfTwo(d.height)) << game.path;
+    }
   }
 }
 

@@ -5,7 +5,6 @@
 // and to point at blobs on screen.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 
 #include "game/blob_ai.h"
 #include "game/world.h"
+#include "tests/render/png_writer.h"
 #include "tests/view/recording_renderer.h"
 #include "ui/game_ui.h"
 
@@ -43,19 +43,8 @@ struct ScreenPoint {
 class ScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char folder[] = "/tmp/game_ui_test_XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    dir = folder;
-    char* cwd = getcwd(nullptr, 0);
-    previous = cwd;
-    free(cwd);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
     ui.Enter();
     ui.Reshape(800, 600);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(previous.c_str()), 0);
-    rmdir(dir.c_str());
   }
 
   // A running game on a board of plain ground with no blob, flower or crack and
@@ -128,7 +117,7 @@ class ScreenTest : public ::testing::Test {
     ui.MouseButton(MB_LEFT, true);
   }
 
-  std::string dir, previous;
+  CScratchWorkingFolder workingFolder;  // no images: loads fail quietly
   CGameUI ui{MakeRecorder};
 };
 

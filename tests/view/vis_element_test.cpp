@@ -30,20 +30,6 @@ CQuadVisElement MakeQuad(const CTexture* texture) {
   return quad;
 }
 
-TEST(QuadVisElement, StartsAsOneOpaqueWhiteAlphaBlendedQuad) {
-  CTexture texture;
-  CQuadVisElement quad(&texture);
-  EXPECT_EQ(quad.texture, &texture);
-  EXPECT_FALSE(quad.additive);
-  EXPECT_EQ(quad.segments, 1);
-  for (double c : quad.colour) EXPECT_EQ(c, 1.0);
-  for (const RenderVertex& v : quad.vertices) {
-    EXPECT_EQ(v.x, 0.0);
-    EXPECT_FALSE(v.hasColor);
-  }
-  EXPECT_EQ(quad.depth, 0.0);
-}
-
 TEST(QuadVisElement, OneOrNoSegmentDrawsOneQuadInCornerOrder) {
   CTexture texture;
   for (int segments : {0, 1}) {
