@@ -9,16 +9,6 @@
 
 namespace {
 
-RenderVertex Corner(double x, double y, double z, double u, double v) {
-  RenderVertex corner;
-  corner.x = x;
-  corner.y = y;
-  corner.z = z;
-  corner.u = u;
-  corner.v = v;
-  return corner;
-}
-
 void DrawQuad(CRenderer& r, const RenderVertex& v0, const RenderVertex& v1, const RenderVertex& v2,
               const RenderVertex& v3) {
   r.BeginQuads();
@@ -32,8 +22,8 @@ void DrawBillboard(CRenderer& r, double yaw, double lean) {
   r.PushMatrix();
   r.Rotate(yaw, 0, 0, 1);
   r.Rotate(lean, 0, 1, 0);
-  DrawQuad(r, Corner(0, 1, 1, 1, 1), Corner(0, -1, 1, 0, 1), Corner(0, -1, -1, 0, 0),
-           Corner(0, 1, -1, 1, 0));
+  DrawQuad(r, VertexAt(0, 1, 1, 1, 1), VertexAt(0, -1, 1, 0, 1), VertexAt(0, -1, -1, 0, 0),
+           VertexAt(0, 1, -1, 1, 0));
   r.PopMatrix();
 }
 
@@ -76,8 +66,8 @@ void CBlobImageSet::DrawBlob(CRenderer& r, const CUnit& unit, const double view[
     r.PushMatrix();
     // The wide open mouth sits a little further back on the face.
     if (unit.face == 3) r.Translate(0, 0.05, 0);
-    DrawQuad(r, Corner(0.5, -0.96, 0.25, 1, 1), Corner(-0.5, -0.96, 0.25, 0, 1),
-             Corner(-0.5, -0.7, -0.75, 0, 0), Corner(0.5, -0.7, -0.75, 1, 0));
+    DrawQuad(r, VertexAt(0.5, -0.96, 0.25, 1, 1), VertexAt(-0.5, -0.96, 0.25, 0, 1),
+             VertexAt(-0.5, -0.7, -0.75, 0, 0), VertexAt(0.5, -0.7, -0.75, 1, 0));
     r.PopMatrix();
   }
 
@@ -113,8 +103,8 @@ void CBlobImageSet::DrawEye(CRenderer& r, int shape, double angle, double eyeSiz
   r.Translate(0, -0.8049999999999999, 0.35);
   r.Scale(eyeSize);
   r.Translate(0, 0.8049999999999999, -0.35);
-  DrawQuad(r, Corner(0.45, -0.65, 0.85, p, 1), Corner(-0.45, -0.65, 0.85, 1 - p, 1),
-           Corner(-0.45, -0.96, -0.05, 1 - p, 0), Corner(0.45, -0.96, -0.05, p, 0));
+  DrawQuad(r, VertexAt(0.45, -0.65, 0.85, p, 1), VertexAt(-0.45, -0.65, 0.85, 1 - p, 1),
+           VertexAt(-0.45, -0.96, -0.05, 1 - p, 0), VertexAt(0.45, -0.96, -0.05, p, 0));
   if (shape == 0) {
     // The pupil circles the eye's forward axis by the eye angle; k keeps its size
     // in board units while the eye grows.
@@ -126,8 +116,8 @@ void CBlobImageSet::DrawEye(CRenderer& r, int shape, double angle, double eyeSiz
     double k = eyeScale2 / eyeSize;
     r.Translate((1 - k + 1) * 0.1, -0.95, 0);
     r.Scale(k);
-    DrawQuad(r, Corner(0.12, 0, 0.12, 1, 1), Corner(-0.12, 0, 0.12, 0, 1),
-             Corner(-0.12, 0, -0.12, 0, 0), Corner(0.12, 0, -0.12, 1, 0));
+    DrawQuad(r, VertexAt(0.12, 0, 0.12, 1, 1), VertexAt(-0.12, 0, 0.12, 0, 1),
+             VertexAt(-0.12, 0, -0.12, 0, 0), VertexAt(0.12, 0, -0.12, 1, 0));
     r.PopMatrix();
   }
   r.PopMatrix();

@@ -29,21 +29,6 @@ constexpr double LEAN_LIMIT = 1.0471966666666666;
 constexpr double DECAL_HEIGHT = 0.01;
 constexpr int FIRE_KIND = 0;
 
-RenderVertex At(double x, double y, double z) {
-  RenderVertex v;
-  v.x = x;
-  v.y = y;
-  v.z = z;
-  return v;
-}
-
-RenderVertex At(double x, double y, double z, double u, double v) {
-  RenderVertex vertex = At(x, y, z);
-  vertex.u = u;
-  vertex.v = v;
-  return vertex;
-}
-
 // Makes a quad element at the current modelview and files it in one list.
 CQuadVisElement& AddQuadElement(CRenderer& r, SceneElements& elements, const CTexture* texture,
                                 bool lower) {
@@ -65,8 +50,9 @@ void SetCorners(CQuadVisElement& element, const RenderVertex& v0, const RenderVe
 // A flat square decal of half-size h on the ground, in its own quad pair.
 void DrawDecal(CRenderer& r, double cx, double cy, double h) {
   r.BeginQuads();
-  r.AddQuad(At(cx - h, cy - h, DECAL_HEIGHT, 0, 0), At(cx + h, cy - h, DECAL_HEIGHT, 1, 0),
-            At(cx + h, cy + h, DECAL_HEIGHT, 1, 1), At(cx - h, cy + h, DECAL_HEIGHT, 0, 1));
+  r.AddQuad(
+      VertexAt(cx - h, cy - h, DECAL_HEIGHT, 0, 0), VertexAt(cx + h, cy - h, DECAL_HEIGHT, 1, 0),
+      VertexAt(cx + h, cy + h, DECAL_HEIGHT, 1, 1), VertexAt(cx - h, cy + h, DECAL_HEIGHT, 0, 1));
   r.EndQuads();
 }
 
@@ -97,8 +83,8 @@ void DrawHoleFloor(CRenderer& r, const CWorld& world) {
       }
       int start = x;
       while (x <= world.width - 1 && world.ClassifyCorner(x, y).shape != CORNER_SOLID) ++x;
-      r.AddQuad(At(start, y, HOLE_DEPTH), At(x, y, HOLE_DEPTH), At(x, y + 1, HOLE_DEPTH),
-                At(start, y + 1, HOLE_DEPTH));
+      r.AddQuad(VertexAt(start, y, HOLE_DEPTH), VertexAt(x, y, HOLE_DEPTH),
+                VertexAt(x, y + 1, HOLE_DEPTH), VertexAt(start, y + 1, HOLE_DEPTH));
     }
   }
   r.EndQuads();
@@ -116,10 +102,13 @@ void DrawOuterGround(CRenderer& r, const CTexture& grass, int w, int h) {
   grass.Bind();
   r.EnableTexGen();
   r.BeginQuads();
-  r.AddQuad(At(-e, -e, 0), At(e, -e, 0), At(e, -0.9, 0), At(-e, -0.9, 0));
-  r.AddQuad(At(-e, h - 0.1, 0), At(e, h - 0.1, 0), At(e, e, 0), At(-e, e, 0));
-  r.AddQuad(At(-e, -1.1, 0), At(-0.9, -1.1, 0), At(-0.9, h + 0.1, 0), At(-e, h + 0.1, 0));
-  r.AddQuad(At(w - 0.1, h + 0.1, 0), At(w - 0.1, -1.1, 0), At(e, -1.1, 0), At(e, h + 0.1, 0));
+  r.AddQuad(VertexAt(-e, -e, 0), VertexAt(e, -e, 0), VertexAt(e, -0.9, 0), VertexAt(-e, -0.9, 0));
+  r.AddQuad(VertexAt(-e, h - 0.1, 0), VertexAt(e, h - 0.1, 0), VertexAt(e, e, 0),
+            VertexAt(-e, e, 0));
+  r.AddQuad(VertexAt(-e, -1.1, 0), VertexAt(-0.9, -1.1, 0), VertexAt(-0.9, h + 0.1, 0),
+            VertexAt(-e, h + 0.1, 0));
+  r.AddQuad(VertexAt(w - 0.1, h + 0.1, 0), VertexAt(w - 0.1, -1.1, 0), VertexAt(e, -1.1, 0),
+            VertexAt(e, h + 0.1, 0));
   r.EndQuads();
 }
 
@@ -128,32 +117,34 @@ void DrawTileTop(CRenderer& r, int shape) {
   switch (shape) {
     case CORNER_SOLID:
       r.BeginQuads();
-      r.AddQuad(At(-0.5, -0.5, 0), At(0.5, -0.5, 0), At(0.5, 0.5, 0), At(-0.5, 0.5, 0));
+      r.AddQuad(VertexAt(-0.5, -0.5, 0), VertexAt(0.5, -0.5, 0), VertexAt(0.5, 0.5, 0),
+                VertexAt(-0.5, 0.5, 0));
       r.EndQuads();
       break;
     case CORNER_EDGE:
       r.BeginQuads();
-      r.AddQuad(At(0, -0.5, 0), At(0.5, -0.5, 0), At(0.5, 0.5, 0), At(0, 0.5, 0));
+      r.AddQuad(VertexAt(0, -0.5, 0), VertexAt(0.5, -0.5, 0), VertexAt(0.5, 0.5, 0),
+                VertexAt(0, 0.5, 0));
       r.EndQuads();
       break;
     case CORNER_ONE_HOLE:
       r.BeginTriangleFan();
-      r.AddFanVertex(At(0.5, 0.5, 0));
-      r.AddFanVertex(At(-0.5, 0.5, 0));
-      r.AddFanVertex(At(-0.5, 0, 0));
-      r.AddFanVertex(At(0, -0.5, 0));
-      r.AddFanVertex(At(0.5, -0.5, 0));
+      r.AddFanVertex(VertexAt(0.5, 0.5, 0));
+      r.AddFanVertex(VertexAt(-0.5, 0.5, 0));
+      r.AddFanVertex(VertexAt(-0.5, 0, 0));
+      r.AddFanVertex(VertexAt(0, -0.5, 0));
+      r.AddFanVertex(VertexAt(0.5, -0.5, 0));
       r.EndTriangleFan();
       break;
     case CORNER_ONE_SOLID:
       r.BeginTriangles();
-      r.AddTriangle(At(-0.5, -0.5, 0), At(0, -0.5, 0), At(-0.5, 0, 0));
+      r.AddTriangle(VertexAt(-0.5, -0.5, 0), VertexAt(0, -0.5, 0), VertexAt(-0.5, 0, 0));
       r.EndTriangles();
       break;
     case CORNER_DIAGONAL:
       r.BeginTriangles();
-      r.AddTriangle(At(0.5, -0.5, 0), At(0.5, 0, 0), At(0, -0.5, 0));
-      r.AddTriangle(At(-0.5, 0.5, 0), At(-0.5, 0, 0), At(0, 0.5, 0));
+      r.AddTriangle(VertexAt(0.5, -0.5, 0), VertexAt(0.5, 0, 0), VertexAt(0, -0.5, 0));
+      r.AddTriangle(VertexAt(-0.5, 0.5, 0), VertexAt(-0.5, 0, 0), VertexAt(0, 0.5, 0));
       r.EndTriangles();
       break;
   }
@@ -169,22 +160,22 @@ void AddFringes(CRenderer& r, SceneElements& elements, const CTexture& edge, int
   };
   switch (shape) {
     case CORNER_EDGE:
-      fringe(1, At(0, -0.5, 0, 1, 1), At(0, 0.5, 0, 0, 1), At(-0.3, 0.5, -0.1, 0, 0),
-             At(-0.3, -0.5, -0.1, 1, 0));
+      fringe(1, VertexAt(0, -0.5, 0, 1, 1), VertexAt(0, 0.5, 0, 0, 1),
+             VertexAt(-0.3, 0.5, -0.1, 0, 0), VertexAt(-0.3, -0.5, -0.1, 1, 0));
       break;
     case CORNER_ONE_HOLE:
-      fringe(5, At(0, -0.5, 0, 0.40625, 1), At(-0.5, 0, 0, 0, 1), At(-0.5, -0.3, -0.1, 0, 0),
-             At(-0.3, -0.5, -0.1, 0.40625, 0));
+      fringe(5, VertexAt(0, -0.5, 0, 0.40625, 1), VertexAt(-0.5, 0, 0, 0, 1),
+             VertexAt(-0.5, -0.3, -0.1, 0, 0), VertexAt(-0.3, -0.5, -0.1, 0.40625, 0));
       break;
     case CORNER_ONE_SOLID:
-      fringe(5, At(-0.5, 0, 0, 0.6171875, 1), At(0, -0.5, 0, 0, 1), At(0.3, -0.5, -0.1, 0, 0),
-             At(-0.5, 0.3, -0.1, 0.6171875, 0));
+      fringe(5, VertexAt(-0.5, 0, 0, 0.6171875, 1), VertexAt(0, -0.5, 0, 0, 1),
+             VertexAt(0.3, -0.5, -0.1, 0, 0), VertexAt(-0.5, 0.3, -0.1, 0.6171875, 0));
       break;
     case CORNER_DIAGONAL:
-      fringe(5, At(0, -0.5, 0, 0.6171875, 1), At(0.5, 0, 0, 0, 1), At(0.5, 0.3, -0.1, 0, 0),
-             At(-0.3, -0.5, -0.1, 0.6171875, 0));
-      fringe(5, At(0, 0.5, 0, 0.6171875, 1), At(-0.5, 0, 0, 0, 1), At(-0.5, -0.3, -0.1, 0, 0),
-             At(0.3, 0.5, -0.1, 0.6171875, 0));
+      fringe(5, VertexAt(0, -0.5, 0, 0.6171875, 1), VertexAt(0.5, 0, 0, 0, 1),
+             VertexAt(0.5, 0.3, -0.1, 0, 0), VertexAt(-0.3, -0.5, -0.1, 0.6171875, 0));
+      fringe(5, VertexAt(0, 0.5, 0, 0.6171875, 1), VertexAt(-0.5, 0, 0, 0, 1),
+             VertexAt(-0.5, -0.3, -0.1, 0, 0), VertexAt(0.3, 0.5, -0.1, 0.6171875, 0));
       break;
   }
 }
@@ -196,22 +187,22 @@ void DrawTileWalls(CRenderer& r, int shape) {
   r.BeginQuads();
   switch (shape) {
     case CORNER_EDGE:
-      r.AddQuad(At(0, -0.5, 0, 1, 1), At(0, 0.5, 0, 0, 1), At(0, 0.5, d, 0, 0),
-                At(0, -0.5, d, 1, 0));
+      r.AddQuad(VertexAt(0, -0.5, 0, 1, 1), VertexAt(0, 0.5, 0, 0, 1), VertexAt(0, 0.5, d, 0, 0),
+                VertexAt(0, -0.5, d, 1, 0));
       break;
     case CORNER_ONE_HOLE:
-      r.AddQuad(At(0, -0.5, 0, 1, 1), At(-0.5, 0, 0, 0, 1), At(-0.5, 0, d, 0, 0),
-                At(0, -0.5, d, 1, 0));
+      r.AddQuad(VertexAt(0, -0.5, 0, 1, 1), VertexAt(-0.5, 0, 0, 0, 1), VertexAt(-0.5, 0, d, 0, 0),
+                VertexAt(0, -0.5, d, 1, 0));
       break;
     case CORNER_ONE_SOLID:
-      r.AddQuad(At(-0.5, 0, 0, 1, 1), At(0, -0.5, 0, 0, 1), At(0, -0.5, d, 0, 0),
-                At(-0.5, 0, d, 1, 0));
+      r.AddQuad(VertexAt(-0.5, 0, 0, 1, 1), VertexAt(0, -0.5, 0, 0, 1), VertexAt(0, -0.5, d, 0, 0),
+                VertexAt(-0.5, 0, d, 1, 0));
       break;
     case CORNER_DIAGONAL:
-      r.AddQuad(At(0, -0.5, 0, 1, 1), At(0.5, 0, 0, 0, 1), At(0.5, 0, d, 0, 0),
-                At(0, -0.5, d, 1, 0));
-      r.AddQuad(At(0, 0.5, 0, 1, 1), At(-0.5, 0, 0, 0, 1), At(-0.5, 0, d, 0, 0),
-                At(0, 0.5, d, 1, 0));
+      r.AddQuad(VertexAt(0, -0.5, 0, 1, 1), VertexAt(0.5, 0, 0, 0, 1), VertexAt(0.5, 0, d, 0, 0),
+                VertexAt(0, -0.5, d, 1, 0));
+      r.AddQuad(VertexAt(0, 0.5, 0, 1, 1), VertexAt(-0.5, 0, 0, 0, 1), VertexAt(-0.5, 0, d, 0, 0),
+                VertexAt(0, 0.5, d, 1, 0));
       break;
   }
   r.EndQuads();
@@ -271,8 +262,8 @@ void CParticleCollector::Visit(const ParticleView& p) {
       AddQuadElement(r, elements, &kind->textures[p.textureIndex], p.position[2] < 0);
   element.colour[3] = alpha;
   element.additive = additive;
-  SetCorners(element, At(0, half, half, 1, 1), At(0, -half, half, 0, 1), At(0, -half, -half, 0, 0),
-             At(0, half, -half, 1, 0));
+  SetCorners(element, VertexAt(0, half, half, 1, 1), VertexAt(0, -half, half, 0, 1),
+             VertexAt(0, -half, -half, 0, 0), VertexAt(0, half, -half, 1, 0));
   r.PopMatrix();
 }
 
@@ -319,8 +310,8 @@ void AddFence(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
   const int w = vis.world->width, h = vis.world->height;
   auto segment = [&](double x0, double y0, double x1, double y1, double u0, double u1) {
     CQuadVisElement& element = AddQuadElement(r, elements, &vis.fenceTexture, false);
-    SetCorners(element, At(x0, y0, 0, u0, 0), At(x1, y1, 0, u1, 0), At(x1, y1, 1, u1, 1),
-               At(x0, y0, 1, u0, 1));
+    SetCorners(element, VertexAt(x0, y0, 0, u0, 0), VertexAt(x1, y1, 0, u1, 0),
+               VertexAt(x1, y1, 1, u1, 1), VertexAt(x0, y0, 1, u0, 1));
   };
   for (int i = 0; i < w; ++i) {
     segment(i - 0.5, -0.5, i + 0.5, -0.5, 0.5 * i, 0.5 * (i + 1));
@@ -342,8 +333,8 @@ void AddTufts(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
     r.Scale(tuft.scale * 0.7);
     CQuadVisElement& element =
         AddQuadElement(r, elements, &vis.fringeTextures[tuft.variant], false);
-    SetCorners(element, At(0, 0.5, 0, 0, 0), At(0, -0.5, 0, 1, 0), At(0, -0.5, 0.5, 1, 1),
-               At(0, 0.5, 0.5, 0, 1));
+    SetCorners(element, VertexAt(0, 0.5, 0, 0, 0), VertexAt(0, -0.5, 0, 1, 0),
+               VertexAt(0, -0.5, 0.5, 1, 1), VertexAt(0, 0.5, 0.5, 0, 1));
     r.PopMatrix();
   }
 }
@@ -363,8 +354,8 @@ void AddFlowers(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
     r.Scale(size * 0.7);
     CQuadVisElement& element = AddQuadElement(r, elements, &vis.flowerTexture, false);
     element.colour[3] = alpha;
-    SetCorners(element, At(0, 0.5, 0, 0, 0), At(0, -0.5, 0, 1, 0), At(0, -0.5, 1, 1, 1),
-               At(0, 0.5, 1, 0, 1));
+    SetCorners(element, VertexAt(0, 0.5, 0, 0, 0), VertexAt(0, -0.5, 0, 1, 0),
+               VertexAt(0, -0.5, 1, 1, 1), VertexAt(0, 0.5, 1, 0, 1));
     r.PopMatrix();
   }
 }

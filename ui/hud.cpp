@@ -37,12 +37,7 @@ constexpr double HAND_SHIFT_X = 0.15;
 constexpr double HAND_SHIFT_Y = -0.43;
 
 RenderVertex HudVertex(double x, double y, double u, double v) {
-  RenderVertex vertex;
-  vertex.x = x;
-  vertex.y = y;
-  vertex.u = u;
-  vertex.v = v;
-  return vertex;
+  return VertexAt(x, y, 0, u, v);
 }
 
 // Scores are rounded to whole points for showing.

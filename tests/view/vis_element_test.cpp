@@ -11,22 +11,12 @@
 
 namespace {
 
-RenderVertex Corner(double x, double y, double z, double u, double v) {
-  RenderVertex c;
-  c.x = x;
-  c.y = y;
-  c.z = z;
-  c.u = u;
-  c.v = v;
-  return c;
-}
-
 CQuadVisElement MakeQuad(const CTexture* texture) {
   CQuadVisElement quad(texture);
-  quad.vertices[0] = Corner(1, 0, 1, 1, 1);
-  quad.vertices[1] = Corner(-1, 0, 1, 0, 1);
-  quad.vertices[2] = Corner(-1, 0, -1, 0, 0);
-  quad.vertices[3] = Corner(1, 0, -1, 1, 0);
+  quad.vertices[0] = VertexAt(1, 0, 1, 1, 1);
+  quad.vertices[1] = VertexAt(-1, 0, 1, 0, 1);
+  quad.vertices[2] = VertexAt(-1, 0, -1, 0, 0);
+  quad.vertices[3] = VertexAt(1, 0, -1, 1, 0);
   return quad;
 }
 
@@ -94,10 +84,10 @@ TEST(QuadVisElement, AStripOfFiveSlicesRunsFromEdgeV1V2ToEdgeV0V3) {
 TEST(QuadVisElement, ItsPositionIsTheCentroidOfItsCorners) {
   for (double h : {0.1, 0.5, 3.0}) {
     CQuadVisElement quad(nullptr);
-    quad.vertices[0] = Corner(h, h, 0, 0, 0);
-    quad.vertices[1] = Corner(-h, h, 0, 0, 0);
-    quad.vertices[2] = Corner(-h, -h, 0, 0, 0);
-    quad.vertices[3] = Corner(h, -h, 0, 0, 0);
+    quad.vertices[0] = VertexAt(h, h, 0, 0, 0);
+    quad.vertices[1] = VertexAt(-h, h, 0, 0, 0);
+    quad.vertices[2] = VertexAt(-h, -h, 0, 0, 0);
+    quad.vertices[3] = VertexAt(h, -h, 0, 0, 0);
     RenderVertex p = quad.GetPosition();
     EXPECT_EQ(p.x, 0.0);
     EXPECT_EQ(p.y, 0.0);
@@ -105,10 +95,10 @@ TEST(QuadVisElement, ItsPositionIsTheCentroidOfItsCorners) {
     EXPECT_FALSE(p.hasColor);
   }
   CQuadVisElement fence(nullptr);
-  fence.vertices[0] = Corner(2.5, -0.5, 0, 0, 0);
-  fence.vertices[1] = Corner(3.5, -0.5, 0, 0, 0);
-  fence.vertices[2] = Corner(3.5, -0.5, 1, 0, 0);
-  fence.vertices[3] = Corner(2.5, -0.5, 1, 0, 0);
+  fence.vertices[0] = VertexAt(2.5, -0.5, 0, 0, 0);
+  fence.vertices[1] = VertexAt(3.5, -0.5, 0, 0, 0);
+  fence.vertices[2] = VertexAt(3.5, -0.5, 1, 0, 0);
+  fence.vertices[3] = VertexAt(2.5, -0.5, 1, 0, 0);
   RenderVertex p = fence.GetPosition();
   EXPECT_EQ(p.x, 3.0);
   EXPECT_EQ(p.y, -0.5);
@@ -122,10 +112,10 @@ TEST(VisElement, TheDepthKeyIsTheSquaredEyeDistanceOfTheCapturedPosition) {
   r.Translate(1, 2, 0);
   r.Rotate(0.7, 0, 0, 1);
   CQuadVisElement quad(nullptr);
-  quad.vertices[0] = Corner(0, 0.5, 0, 0, 0);
-  quad.vertices[1] = Corner(0, -0.5, 0, 0, 0);
-  quad.vertices[2] = Corner(0, -0.5, 1, 0, 0);
-  quad.vertices[3] = Corner(0, 0.5, 1, 0, 0);
+  quad.vertices[0] = VertexAt(0, 0.5, 0, 0, 0);
+  quad.vertices[1] = VertexAt(0, -0.5, 0, 0, 0);
+  quad.vertices[2] = VertexAt(0, -0.5, 1, 0, 0);
+  quad.vertices[3] = VertexAt(0, 0.5, 1, 0, 0);
   r.GetMatrix(quad.matrix);
   quad.UpdateDepth();
   // The quad's centre is the board point (1, 2, 0.5).
