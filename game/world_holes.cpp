@@ -23,10 +23,10 @@ const std::vector<int>& ChooseHoleList(const std::vector<int>& nearList,
     if (nearList.empty()) throw HOLE_PLACEMENT_ERROR;
     return nearList;
   }
-  // The draw is taken whatever the lists hold, so the random sequence never depends on
-  // which of the other conditions happen to hold.
-  const bool nearByChance = Rand() % 5 != 0;
-  if (!nearList.empty() && nearByChance && openHoleCount != 0) return nearList;
+  // The conditions are tested left to right and stop at the first false one: the 1-in-5
+  // draw is taken only when there is a near list to choose, so an empty near list uses
+  // no random number.
+  if (!nearList.empty() && Rand() % 5 != 0 && openHoleCount != 0) return nearList;
   return farList;
 }
 

@@ -222,12 +222,12 @@ TEST(Holes, ChoosingAListForANewHole) {
   EXPECT_EQ(&ChooseHoleList(some, empty, 1), &some);
   ReferenceRandom reference(9);
   EXPECT_EQ(Rand(), reference.Next());
-  // With no hole open, the far list, though a draw is still taken.
+  // With no hole open, the far list, though a draw is still taken; an empty near list
+  // takes none.
   SeedRandom(9);
   EXPECT_EQ(&ChooseHoleList(some, others, 0), &others);
   EXPECT_EQ(&ChooseHoleList(empty, others, 4), &others);
   reference = ReferenceRandom(9);
-  reference.Next();
   reference.Next();
   EXPECT_EQ(Rand(), reference.Next());
   // Otherwise the near list four times in five.
