@@ -25,9 +25,9 @@ Rgba PixelAt(const DecodedImage& image, int x, int fileRow) {
 
 // A width x height RGBA image, every pixel the given colour.
 Rows Fill(int width, int height, Rgba colour) {
-  std::vector<unsigned char> row;
-  for (int x = 0; x < width; ++x) {
-    row.insert(row.end(), colour.begin(), colour.end());
+  std::vector<unsigned char> row(static_cast<size_t>(width) * 4);
+  for (size_t i = 0; i < row.size(); ++i) {
+    row[i] = colour[i % 4];
   }
   return Rows(height, row);
 }
