@@ -11,7 +11,7 @@ seeds="$root/../shared/testdata/pngsuite"
 
 bash "$root/scripts/setup.sh"
 sanitizers="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DJQ_FUZZ=ON \
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DJQ_FUZZ=ON -DJQ_WERROR=ON \
   -DCMAKE_C_FLAGS="$sanitizers" -DCMAKE_CXX_FLAGS="$sanitizers" >/dev/null
 cmake --build "$build" --target png_decoder_fuzz -j 2 >/dev/null
 
