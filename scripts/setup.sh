@@ -7,7 +7,8 @@ packages=(
   # toolchain
   build-essential cmake pkg-config clang clang-format libclang-rt-14-dev
   # window, drawing and images
-  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libpng-dev
+  freeglut3-dev libgl-dev libopengl-dev libglx-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev
+  libpng-dev
   # art generator
   libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-comfortaa
   # tests and benchmarks
@@ -15,7 +16,7 @@ packages=(
   # the real window under a virtual X server
   xvfb xauth x11-utils xdotool imagemagick libx11-dev
   # packaging checks
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file lintian
 )
 
 missing=()

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its control fields, unpacks it into a scratch
-# root, starts the unpacked launcher under a virtual X server from an unrelated
-# folder, sees the title screen drawn from the installed images, and closes it.
+# Builds the Debian package as a packager does (scripts/package.sh) with the test
+# and benchmark libraries hidden from CMake, checks it with lintian and for
+# Debian's hardening, checks its control fields, unpacks it into a scratch root,
+# starts the unpacked launcher under a virtual X server from an unrelated folder,
+# sees the title screen drawn from the installed images, and closes it.
 #
-# Usage: deb_test.sh <build dir> <close_window>
+# Usage: deb_test.sh <source dir> <package build dir> <close_window> <project version>
 set -euo pipefail
 
 if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
@@ -11,8 +13,10 @@ if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
   exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
-build=$1
-closer=$2
+source=$1
+build=$2
+closer=$3
+version=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,11 +25,20 @@ fail() {
   exit 1
 }
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null
-deb=$(ls "$work"/pkg/jellyquake_*.deb)
+# find_package(GTest) or find_package(benchmark) would now fail the configure step;
+# nothing may link them by name either.
+JQ_PACKAGE_BUILD_DIR="$build" bash "$source/scripts/package.sh" \
+  -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON \
+  >"$work/package.out" 2>"$work/package.err" || fail "package build: $(cat "$work/package.err")"
+deb=$(tail -n 1 "$work/package.out")
+[ -f "$deb" ] || fail "no package: $deb"
+linked=$(find "$build" -name link.txt -exec grep -lE 'gtest|gmock|benchmark' {} + || true)
+[ -z "$linked" ] || fail "the package build links a test library: $linked"
+
+lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 || fail "lintian: $(cat "$work/lintian")"
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = jellyquake ] || fail "package name $(field Package)"
-[ "$(field Version)" = 0.1.0 ] || fail "version $(field Version)"
+[ "$(field Version)" = "$version" ] || fail "version $(field Version), not $version"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 # (Fields are read whole first: grep -q would close the pipe early under pipefail.)
 description=$(field Description)
@@ -37,8 +50,20 @@ for lib in libglut libpng libglu 'libopengl0\|libgl1'; do
 done
 
 dpkg -x "$deb" "$work/root"
-launcher="$work/root/usr/bin/jellyquake"
+launcher="$work/root/usr/games/jellyquake"
 [ -x "$launcher" ] || fail "no launcher in the package"
+zgrep -q "Jellyquake $version" "$work/root/usr/share/man/man6/jellyquake.6.gz" ||
+  fail "the manual page is not for version $version"
+
+# Debian's hardening: position-independent, read-only relocations bound at start,
+# stack protector and fortified functions in use.
+game="$work/root/usr/libexec/jellyquake/jellyquake"
+[[ "$(file "$game")" == *"pie executable"*stripped* ]] || fail "not a stripped PIE: $(file "$game")"
+readelf -d "$game" | grep -q 'BIND_NOW' || fail "no bind now"
+readelf -lW "$game" | grep -q 'GNU_RELRO' || fail "no read-only relocations"
+symbols=$(readelf --dyn-syms -W "$game")
+grep -q '__stack_chk_fail' <<<"$symbols" || fail "no stack protector"
+grep -q '_chk@' <<<"$symbols" || fail "no fortified functions"
 
 elsewhere=$(mktemp -d)
 (cd "$elsewhere" && exec "$launcher") 2>"$work/game.err" &
@@ -51,7 +76,7 @@ window=$(timeout 60 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
 # screen must show its pixels: the installed images were found.
 w=1024 h=768
 band="${w}x$((h * 2 / 3))+0+$((h / 6))"
-title="$work/root/usr/share/jellyquake/graphics/interface/title.png"
+title="$work/root/usr/share/games/jellyquake/graphics/interface/title.png"
 convert "$title" -alpha extract -threshold 99% "$work/mask.png"
 cover=$(convert "$work/mask.png" -format '%[fx:mean]' info:)
 seen=0 diff=1
