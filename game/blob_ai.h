@@ -6,10 +6,9 @@ class CWorld;
 // A blob's behaviour: two moods in [0, 1] fed by the world, the face they show, and the
 // decision, whenever the blob stands idle, to glance at the camera or hop away. Unhappy,
 // frightened blobs hop often and far; content ones stay put.
-//
-// No virtual destructor: behaviours are made with std::make_shared of their exact class.
 class CBlobAI {
  public:
+  virtual ~CBlobAI() = default;
   virtual void Init(CUnit* owner, CWorld* ownerWorld);
   // Fear fades where there is ground around; attraction lifts happiness.
   virtual void Update(double dt);

@@ -10,12 +10,10 @@ struct CPendingHole;
 // A moment at which something happens in the world. The world builds candidates from its
 // running timers, fires only the earliest, and builds them anew on the next pass; no
 // event outlives one pass of the world's loop.
-//
-// No virtual destructor: every event is made with std::make_shared of its exact class, so
-// the shared pointer's deleter destroys the right type.
 class CEvent {
  public:
   explicit CEvent(double time) : time(time) {}
+  virtual ~CEvent() = default;
   // The plain event marks the end of the frame's step and does nothing.
   virtual void Fire() {}
 
