@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package as a packager does (scripts/package.sh) with the test
-# and benchmark libraries hidden from CMake, checks it with lintian and for
+# and benchmark libraries barred from CMake, checks it with lintian and for
 # Debian's hardening, checks its control fields, unpacks it into a scratch root,
 # starts the unpacked launcher under a virtual X server from an unrelated folder,
 # sees the title screen drawn from the installed images, and closes it.
@@ -58,10 +58,12 @@ zgrep -q "Jellyquake $version" "$work/root/usr/share/man/man6/jellyquake.6.gz" |
 # Debian's hardening: position-independent, read-only relocations bound at start,
 # stack protector and fortified functions in use.
 game="$work/root/usr/libexec/jellyquake/jellyquake"
-[[ "$(file "$game")" == *"pie executable"*stripped* ]] || fail "not a stripped PIE: $(file "$game")"
-readelf -d "$game" | grep -q 'BIND_NOW' || fail "no bind now"
-readelf -lW "$game" | grep -q 'GNU_RELRO' || fail "no read-only relocations"
+[[ "$(file -b "$game")" == *"pie executable"*", stripped" ]] || fail "not a stripped PIE: $(file "$game")"
+dynamic=$(readelf -d "$game")
+segments=$(readelf -lW "$game")
 symbols=$(readelf --dyn-syms -W "$game")
+grep -q 'BIND_NOW' <<<"$dynamic" || fail "no bind now"
+grep -q 'GNU_RELRO' <<<"$segments" || fail "no read-only relocations"
 grep -q '__stack_chk_fail' <<<"$symbols" || fail "no stack protector"
 grep -q '_chk@' <<<"$symbols" || fail "no fortified functions"
 
