@@ -8,9 +8,9 @@
 # build-asan/sanitizer-reports/, so that one from a test's child process fails
 # the run even where the test itself did not look, and each is shown.
 #
-# Tests labelled e2e (the two-minute player test, timed for a full-speed game)
-# and memcheck (Valgrind, which cannot run sanitized programs) are left to the
-# plain build; the label soak (the real game under random input) runs here, for
+# Tests labelled e2e (the two-minute player test, timed for a full-speed game),
+# memcheck (Valgrind, which cannot run sanitized programs) and package (it builds
+# its own unsanitized package) are left to the plain build; the label soak (the real game under random input) runs here, for
 # JQ_GAME_SOAK_SECONDS (120 by default).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -34,7 +34,7 @@ export JQ_GAME_SOAK_SECONDS="${JQ_GAME_SOAK_SECONDS:-120}"
 
 cd "$build"
 status=0
-ctest --output-on-failure -j "$(nproc)" -LE 'e2e|memcheck' || status=$?
+ctest --output-on-failure -j "$(nproc)" -LE 'e2e|memcheck|package' || status=$?
 if [ -n "$(ls -A "$reports")" ]; then
   for report in "$reports"/*; do
     echo "=== $report"
