@@ -10,7 +10,8 @@ struct SoundData {
   std::vector<std::int16_t> samples;
 };
 
-// Reads a sound file through libsndfile. A file that is missing, empty, damaged,
+// Reads a sound file through libsndfile. A file that is missing, empty, unreadable,
 // not mono, at an odd rate or longer than SOUND_MAX_SECONDS gives false and leaves
-// data empty: the game plays silence in its place.
+// data empty: the game plays silence in its place. A file cut short gives the
+// samples that are there.
 bool LoadSoundFile(const std::string& path, SoundData& data);

@@ -34,11 +34,13 @@ Samples Squish() {
 }
 
 // A rubbery hum for the sling, looped while it is held; the game bends its pitch.
-// Whole cycles of every part fit in its half second, so the loop has no seam.
+// Whole cycles of every part fit in its half second, and the filter's settling at
+// the start is faded under the end, so the loop has no seam.
 Samples Stretch() {
-  Samples s = Tone(WAVE_TRIANGLE, 0.5, 220, 220, 6, 0.02);
+  Samples s = Tone(WAVE_TRIANGLE, 0.6, 220, 220, 6, 0.02);
   LowPass(s, 900, 900);
-  Mix(s, Tone(WAVE_SINE, 0.5, 110, 110), 0, 0.6);
+  Mix(s, Tone(WAVE_SINE, 0.6, 110, 110), 0, 0.6);
+  CloseLoop(s, 0.1);
   return s;
 }
 

@@ -1,0 +1,85 @@
+// The generated sounds as the game reads them, and the reader's refusals.
+#include "audio/sound_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tools/sfx/effects.h"
+
+namespace {
+std::string BuiltSound(int id) {
+  return std::string(SOUND_FOLDER) + "/" + SOUND_FILES[id];
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(SoundFile, EveryBuiltSoundIsReadableAudibleUnclippedAndShort) {
+  for (int id = 0; id < SOUND_COUNT; ++id) {
+    SCOPED_TRACE(SOUND_FILES[id]);
+    SoundData data;
+    ASSERT_TRUE(LoadSoundFile(BuiltSound(id), data));
+    EXPECT_EQ(data.rate, SOUND_RATE);
+    int peak = 0;
+    for (std::int16_t s : data.samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
+    // Heard, with headroom left for the mix: nowhere near full scale.
+    EXPECT_GT(peak, 32767 / 4);
+    EXPECT_LT(peak, 32767 * 3 / 4);
+    const double seconds = static_cast<double>(data.samples.size()) / data.rate;
+    EXPECT_GT(seconds, 0.02);
+    EXPECT_LE(seconds, SOUND_MAX_SECONDS);
+    // A tick must be over before the next one, a second later.
+    if (id == SOUND_TICK) {
+      EXPECT_LT(seconds, 0.5);
+    }
+    // Loops must not click where they wrap around: that step is no bigger than
+    // the loop's steps inside.
+    if (id == SOUND_STRETCH || id == SOUND_CRACKLE) {
+      int step = 0;
+      for (size_t i = 1; i < data.samples.size(); ++i) {
+        step = std::max(step, std::abs(data.samples[i] - data.samples[i - 1]));
+      }
+      EXPECT_LE(std::abs(data.samples.front() - data.samples.back()), step);
+    }
+  }
+}
+
+TEST(SoundFile, AFreshRunWritesTheSameBytes) {
+  char folder[] = "/tmp/jq_sfx_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  for (int id = 0; id < SOUND_COUNT; ++id) {
+    const std::string path = std::string(folder) + "/" + SOUND_FILES[id];
+    ASSERT_TRUE(WriteWav(path, MakeSound(static_cast<SoundId>(id))));
+    EXPECT_EQ(Slurp(path), Slurp(BuiltSound(id))) << SOUND_FILES[id];
+    std::remove(path.c_str());
+  }
+  rmdir(folder);
+}
+
+TEST(SoundFile, DamagedFilesGiveNothingOrOnlyWhatIsThere) {
+  const std::string whole = Slurp(BuiltSound(SOUND_WHISTLE));
+  const std::string path = "/tmp/jq_damaged_" + std::to_string(getpid()) + ".wav";
+  SoundData data;
+  const std::string refused[] = {"", whole.substr(0, 44), "not a sound at all"};
+  for (const std::string& bytes : refused) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    EXPECT_FALSE(LoadSoundFile(path, data)) << bytes.size() << " bytes";
+    EXPECT_TRUE(data.samples.empty());
+  }
+  // A file cut in half plays the half that is there, and nothing made up.
+  std::ofstream(path, std::ios::binary) << whole.substr(0, whole.size() / 2);
+  if (LoadSoundFile(path, data)) {
+    EXPECT_LE(data.samples.size() * 2, whole.size() / 2);
+  }
+  std::remove(path.c_str());
+  EXPECT_FALSE(LoadSoundFile(path, data));  // missing
+}
+}  // namespace
