@@ -40,13 +40,12 @@ TEST(SoundFile, EveryBuiltSoundIsReadableAudibleUnclippedAndShort) {
     if (id == SOUND_TICK) {
       EXPECT_LT(seconds, 0.5);
     }
-    // Loops must not click where they wrap around: that step is no bigger than
-    // the loop's steps inside.
+    // Loops must not click where they wrap around: no bigger step than inside.
+    int step = 0;
+    for (size_t i = 1; i < data.samples.size(); ++i) {
+      step = std::max(step, std::abs(data.samples[i] - data.samples[i - 1]));
+    }
     if (id == SOUND_STRETCH || id == SOUND_CRACKLE) {
-      int step = 0;
-      for (size_t i = 1; i < data.samples.size(); ++i) {
-        step = std::max(step, std::abs(data.samples[i] - data.samples[i - 1]));
-      }
       EXPECT_LE(std::abs(data.samples.front() - data.samples.back()), step);
     }
   }
@@ -64,22 +63,21 @@ TEST(SoundFile, AFreshRunWritesTheSameBytes) {
   rmdir(folder);
 }
 
+// Refused: empty, cut after the header, not a sound, missing. A file cut in half
+// gives at most the half that is there, nothing made up.
 TEST(SoundFile, DamagedFilesGiveNothingOrOnlyWhatIsThere) {
   const std::string whole = Slurp(BuiltSound(SOUND_WHISTLE));
   const std::string path = "/tmp/jq_damaged_" + std::to_string(getpid()) + ".wav";
-  SoundData data;
-  const std::string refused[] = {"", whole.substr(0, 44), "not a sound at all"};
-  for (const std::string& bytes : refused) {
+  for (const std::string& bytes : {std::string(), whole.substr(0, 44), std::string("not a sound"),
+                                   whole.substr(0, whole.size() / 2)}) {
     std::ofstream(path, std::ios::binary) << bytes;
-    EXPECT_FALSE(LoadSoundFile(path, data)) << bytes.size() << " bytes";
-    EXPECT_TRUE(data.samples.empty());
-  }
-  // A file cut in half plays the half that is there, and nothing made up.
-  std::ofstream(path, std::ios::binary) << whole.substr(0, whole.size() / 2);
-  if (LoadSoundFile(path, data)) {
-    EXPECT_LE(data.samples.size() * 2, whole.size() / 2);
+    SoundData data;
+    const bool read = LoadSoundFile(path, data);
+    EXPECT_EQ(read, bytes.size() > 1000) << bytes.size() << " bytes";
+    EXPECT_LE(data.samples.size() * 2, bytes.size());
   }
   std::remove(path.c_str());
-  EXPECT_FALSE(LoadSoundFile(path, data));  // missing
+  SoundData data;
+  EXPECT_FALSE(LoadSoundFile(path, data));
 }
 }  // namespace
