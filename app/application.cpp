@@ -7,7 +7,7 @@
 
 namespace {
 std::shared_ptr<CScreen> MakeFirstScreen() {
-  return std::make_shared<CGameUI>();
+  return std::make_shared<CGameUI>(CGameUI::MakeOpenGLRenderer, CGameUI::MakeOpenALSoundSink);
 }
 }  // namespace
 
@@ -123,5 +123,8 @@ bool CApplication::Keyboard(unsigned char key, bool pressed) {
 
 bool CApplication::Special(int glutKey, bool pressed) {
   const int key = MapSpecialKey(glutKey);
+  // The window is the shell's: F11 switches it between full screen and the 4:3
+  // window here; the screen still hears the key.
+  if (key == SK_F11 && pressed && window.IsOpen()) window.ToggleFullScreen();
   return Deliver([&](CScreen& screen) { screen.SpecialKey(key, pressed); });
 }

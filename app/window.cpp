@@ -152,6 +152,7 @@ void CWindow::OpenWindow(int argc, char** argv) {
   height = placement.height;
   glutInitWindowPosition(placement.x, placement.y);
   glutCreateWindow("Jellyquake");
+  open = true;
 
   glutReshapeFunc(OnReshape);
   glutDisplayFunc(OnDisplay);
@@ -171,4 +172,10 @@ void CWindow::OpenWindow(int argc, char** argv) {
 
 void CWindow::MainLoop() {
   glutMainLoop();
+  open = false;
+}
+
+void CWindow::ToggleFullScreen() {
+  // freeglut remembers the window's place and size and restores them on the way back.
+  glutFullScreenToggle();
 }

@@ -32,8 +32,14 @@ class CWindow {
   void OpenWindow(int argc, char** argv);
   // Runs GLUT's loop; returns when the window closes or a failure left the loop.
   void MainLoop();
+  // Full screen, or back to the window it was before. The game starts windowed.
+  void ToggleFullScreen();
+  bool IsOpen() const { return open; }
 
   // The size computed at creation, then the size of every reshape.
   int width = 0;
   int height = 0;
+
+ private:
+  bool open = false;
 };

@@ -6,9 +6,12 @@
 #   - the model: one whole 90-second game at 60 frames a second, no picture;
 #   - a mid-game frame of the real game screen (update, scene, display, swap)
 #     beside a frame that only clears, and their ratio;
+#   - the same mid-game frame heard through OpenAL (its file-writing backend,
+#     mixing on OpenAL's own thread as with a sound card) beside it muted;
 #   - start-up: process start to the first frame on screen, for the game and
 #     for a bare window that only clears, in the same run, and where the
-#     game's start-up time goes;
+#     game's start-up time goes; the game's with its sounds loaded into an
+#     open device beside one where no device opens;
 #   - peak memory after 60 s of play (JQ_BENCH_PLAY_SECONDS), beside the bare
 #     window's.
 set -euo pipefail
@@ -55,6 +58,25 @@ printf 'mid-game frame %.3f ms, empty frame %.3f ms, ratio %.1f   goal < 8 ms: %
 echo "the scene alone, offscreen (frame_bench):"
 ./frame_bench 300 | grep -E 'median|ratio|drawing thread' | sed 's/^/  /'
 
+# --- Sound ---------------------------------------------------------------------
+printf 'drivers=wave\n[wave]\nfile=%s\n' "$work/heard.wav" >"$work/wave.conf"
+printf 'drivers=alsa\n[alsa]\ndevice=jq_no_such_device\n' >"$work/none.conf"
+# Heard and muted by turns, three times each, so that a busy machine weighs on both.
+: >"$work/heard_frames"
+: >"$work/muted_frames"
+for _ in 1 2 3; do
+  ALSOFT_CONF="$work/wave.conf" ./frame_timing sound 300 |
+    sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' >>"$work/heard_frames"
+  ALSOFT_CONF="$work/wave.conf" ./frame_timing muted 300 |
+    sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' >>"$work/muted_frames"
+done
+heard_frame=$(median <"$work/heard_frames")
+muted_frame=$(median <"$work/muted_frames")
+printf 'mid-game frame heard %.3f ms, muted %.3f ms (medians of 3 runs of 300 frames: heard %s; muted %s): %+.3f ms with sound\n' \
+  "$heard_frame" "$muted_frame" "$(tr '\n' ' ' <"$work/heard_frames" | sed 's/ $//')" \
+  "$(tr '\n' ' ' <"$work/muted_frames" | sed 's/ $//')" \
+  "$(awk -v a="$heard_frame" -v b="$muted_frame" 'BEGIN { print a - b }')"
+
 # --- Start-up ------------------------------------------------------------------
 # Milliseconds from starting the program to its first frame on screen.
 first_frame_ms() {
@@ -80,8 +102,17 @@ printf 'first frame: game %.1f ms, bare window %.1f ms (medians of 5: game %s; b
   "$game_start" "$bare_start" "$(tr '\n' ' ' <"$work/game_starts" | sed 's/ $//')" \
   "$(tr '\n' ' ' <"$work/bare_starts" | sed 's/ $//')" "$(verdict "$game_start" 300)"
 
-echo "where the game's start-up goes (startup_probe):"
-./startup_probe | sed 's/^/  /'
+: >"$work/heard_starts"
+: >"$work/deaf_starts"
+for _ in 1 2 3 4 5; do
+  ALSOFT_CONF="$work/wave.conf" first_frame_ms ./jellyquake >>"$work/heard_starts"
+  ALSOFT_CONF="$work/none.conf" first_frame_ms ./jellyquake >>"$work/deaf_starts"
+done
+printf 'first frame: game with its sounds loaded %.1f ms, with no sound device %.1f ms (medians of 5)\n' \
+  "$(median <"$work/heard_starts")" "$(median <"$work/deaf_starts")"
+
+echo "where the game's start-up goes (startup_probe, sound through the wave backend):"
+ALSOFT_CONF="$work/wave.conf" ./startup_probe | sed 's/^/  /'
 
 # --- Memory --------------------------------------------------------------------
 # The window titled Jellyquake that is not $1 (freeglut sets no process id on

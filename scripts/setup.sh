@@ -9,6 +9,8 @@ packages=(
   # window, drawing and images
   freeglut3-dev libgl-dev libopengl-dev libglx-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev
   libpng-dev
+  # sound: playback, and the sound files written and read
+  libopenal-dev libopenal1 libsndfile1-dev libsndfile1 libasound2-dev
   # art generator
   libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-comfortaa
   # tests and benchmarks

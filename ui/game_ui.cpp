@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "audio/openal_sound_sink.h"
 #include "game/random.h"
 #include "render/opengl_renderer.h"
 
@@ -37,6 +38,7 @@ const char* const BLOBS_TEXT_IMAGE = "graphics\\interface\\blobstext.png";
 const char* const SCORE_TEXT_IMAGE = "graphics\\interface\\scoretext.png";
 const char* const DIGITS_IMAGE = "graphics\\interface\\digits.png";
 const char* const COMPLETE_IMAGE = "graphics\\interface\\complete.png";
+const char* const MUTED_IMAGE = "graphics\\interface\\muted.png";
 
 // Interface images are clamped both ways and get every mipmap level from GLU.
 void LoadInterfaceImage(CTexture& texture, const char* path) {
@@ -48,7 +50,16 @@ std::shared_ptr<CRenderer> CGameUI::MakeOpenGLRenderer() {
   return std::make_shared<COpenGLRenderer>();
 }
 
-CGameUI::CGameUI(RendererFactory makeRenderer) : makeRenderer(makeRenderer) {}
+std::shared_ptr<CSoundSink> CGameUI::MakeOpenALSoundSink() {
+  return std::make_shared<COpenALSoundSink>();
+}
+
+std::shared_ptr<CSoundSink> CGameUI::MakeSilentSoundSink() {
+  return std::make_shared<CSilentSoundSink>();
+}
+
+CGameUI::CGameUI(RendererFactory makeRenderer, SoundSinkFactory makeSoundSink)
+    : makeRenderer(makeRenderer), makeSoundSink(makeSoundSink) {}
 
 void CGameUI::Enter() {
   SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
@@ -61,6 +72,7 @@ void CGameUI::Enter() {
   std::fill(std::begin(panKeys), std::end(panKeys), false);
   skipNextUpdate = false;
   LoadInterfaceImages();
+  sound.Attach(makeSoundSink());
   handTargetAngle = 0;
   hasTarget = false;
   target = nullptr;
@@ -82,6 +94,7 @@ void CGameUI::LoadInterfaceImages() {
   LoadInterfaceImage(blobsTextTexture, BLOBS_TEXT_IMAGE);
   LoadInterfaceImage(digitsTexture, DIGITS_IMAGE);
   LoadInterfaceImage(completeTexture, COMPLETE_IMAGE);
+  LoadInterfaceImage(mutedTexture, MUTED_IMAGE);
 }
 
 void CGameUI::Reshape(int width, int height) {
@@ -144,7 +157,9 @@ void CGameUI::SpecialKey(int key, bool pressed) {
   }
 }
 
-void CGameUI::Key(int, bool) {}
+void CGameUI::Key(int key, bool pressed) {
+  if (pressed && (key == 'm' || key == 'M')) sound.ToggleMute();
+}
 
 void CGameUI::PanView(int direction, double dt) {
   double fx = viewForward[0];
@@ -195,6 +210,7 @@ void CGameUI::MouseButton(int button, bool pressed) {
     if (pressed) {
       visWorld.blobsVisible = true;
       titleShown = false;
+      sound.TitleClicked();
     }
     return;
   }
@@ -228,6 +244,7 @@ void CGameUI::LeftButton(bool pressed) {
         throwing = true;
         throwProgress = 0;
         pushed = false;
+        if (const CUnit* unit = LiveTarget()) sound.Flicked(*unit);
       }
     }
     return;
@@ -243,6 +260,7 @@ void CGameUI::LeftButton(bool pressed) {
   unit->autonomous = false;
   grabPosition = unit->Position();
   targetValid = LandingSpotFree();
+  sound.Grabbed(*unit);
 }
 
 void CGameUI::StartNewGame() {
@@ -359,6 +377,21 @@ void CGameUI::Update(double dt) {
   if (hasTarget && !holding && !throwing && !LiveTarget()) ForgetTarget();
   if (holding || throwing) AdvanceHold(dt);
   TurnHand(dt);
+  FollowWithSound();
+}
+
+void CGameUI::FollowWithSound() {
+  const double lookAt[3] = {viewEye[0] + viewForward[0], viewEye[1] + viewForward[1],
+                            viewEye[2] + viewForward[2]};
+  sound.PlaceListener(viewEye, lookAt);
+  double pull = 0;
+  if (holding) {
+    // The hold stands here (Update has just checked it), so the target is live.
+    const double range = Target().ThrowRange();
+    pull = range > 0 ? pushDistance / range : 0;
+  }
+  sound.FollowHand(holding, pull);
+  sound.Watch(world);
 }
 
 bool CGameUI::HoldStands() {

@@ -3,10 +3,12 @@
 #include <memory>
 
 #include "app/screen.h"
+#include "audio/sound_sink.h"
 #include "game/board.h"
 #include "game/world.h"
 #include "render/renderer.h"
 #include "render/texture.h"
+#include "ui/sound_cues.h"
 #include "view/vis_world.h"
 
 // The one screen of the game. It owns a running game and its visual world, turns
@@ -24,8 +26,14 @@ class CGameUI : public CScreen {
   // recording renderer.
   using RendererFactory = std::shared_ptr<CRenderer> (*)();
   static std::shared_ptr<CRenderer> MakeOpenGLRenderer();
+  // Makes the sink the screen's sounds go to: OpenAL in the game; silence where
+  // nothing should be heard (tests, benchmarks of drawing alone).
+  using SoundSinkFactory = std::shared_ptr<CSoundSink> (*)();
+  static std::shared_ptr<CSoundSink> MakeOpenALSoundSink();
+  static std::shared_ptr<CSoundSink> MakeSilentSoundSink();
 
-  explicit CGameUI(RendererFactory makeRenderer = MakeOpenGLRenderer);
+  explicit CGameUI(RendererFactory makeRenderer = MakeOpenGLRenderer,
+                   SoundSinkFactory makeSoundSink = MakeSilentSoundSink);
   CGameUI(const CGameUI&) = delete;
   CGameUI& operator=(const CGameUI&) = delete;
 
@@ -68,6 +76,10 @@ class CGameUI : public CScreen {
   CTexture scoreTextTexture;
   CTexture digitsTexture;
   CTexture completeTexture;
+  // The speaker shown in a corner while the sound is muted.
+  CTexture mutedTexture;
+  // The sounds of the game, chosen by watching the world.
+  CSoundCues sound;
 
   // Window width over height; the game's own 4:3 until the window tells us.
   double aspect = 4.0 / 3.0;
@@ -124,8 +136,12 @@ class CGameUI : public CScreen {
   void DrawRunningLayout();
   void DrawEndLayout();
   void DrawHand();
+  void DrawMuted();
+  // Lets the sound watch the world and the hand after a frame's update.
+  void FollowWithSound();
   // The held or thrown blob; only called while the hold stands.
   CUnit& Target() const { return *target; }
 
   RendererFactory makeRenderer;
+  SoundSinkFactory makeSoundSink;
 };

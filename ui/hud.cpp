@@ -31,6 +31,11 @@ constexpr double FINAL_SCORE_TOP = -0.05;
 constexpr double FINAL_SCORE_BOTTOM = -0.175;
 constexpr double FINAL_GLYPH_WIDTH = 0.07;
 
+// The muted speaker: a square this many screen units on a side, this far from the
+// bottom-right corner, clear of the morale bar, the score and the end display.
+constexpr double MUTED_SIZE = 0.12;
+constexpr double MUTED_MARGIN = 0.04;
+
 // The hand image is moved so that its finger tip, 0.15 left of and 0.43 above
 // the image's centre, sits on the pointer.
 constexpr double HAND_SHIFT_X = 0.15;
@@ -95,6 +100,7 @@ void CGameUI::DrawHud() {
   } else {
     DrawEndLayout();
   }
+  if (sound.Muted()) DrawMuted();
   // While the camera is dragged no pointer shows at all.
   if (!cameraDragging) DrawHand();
   r.DisableBlend();
@@ -155,6 +161,16 @@ void CGameUI::DrawEndLayout() {
   digitsTexture.Bind();
   DrawHudDigits(r, text, 0, FINAL_GLYPH_WIDTH, FINAL_SCORE_BOTTOM, FINAL_SCORE_TOP);
   r.PopMatrix();
+}
+
+void CGameUI::DrawMuted() {
+  CRenderer& r = *renderer;
+  mutedTexture.Bind();
+  // x in screen units is 1 / aspect of the viewport's x, so the icon stays square.
+  const double right = 1 - MUTED_MARGIN / aspect;
+  const double left = right - MUTED_SIZE / aspect;
+  const double bottom = -1 + MUTED_MARGIN;
+  DrawHudQuad(r, left, right, bottom, bottom + MUTED_SIZE);
 }
 
 void CGameUI::DrawHand() {

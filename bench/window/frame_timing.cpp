@@ -3,11 +3,14 @@
 // figure is what a player's machine does per frame. Run in a virtual X server with
 // Mesa's software renderer for the figures of scripts/bench.sh.
 //
-//   frame_timing game|empty [frames]     (in the build folder, where graphics/ is)
+//   frame_timing game|sound|muted|empty [frames]   (in the build folder, where
+//                                                   graphics/ and sounds/ are)
 //
 // "game" starts a seeded game, plays its first 25 s unseen and then times the
 // frames that follow at a fixed step of 1/60 s, so every run draws the same
-// mid-game frames whatever the machine's speed. "empty" only clears. A frame is
+// mid-game frames whatever the machine's speed. "sound" is the same game heard
+// through OpenAL (whichever device ALSOFT_CONF names), "muted" the same again
+// with M pressed. "empty" only clears. A frame is
 // the time from one Draw to the next: update, drawing, swap and event handling.
 // With frames 0 it runs until the window is closed, for start-up and memory
 // measurements.
@@ -36,6 +39,9 @@ constexpr int WARM_UP_FRAMES = 30;
 using Clock = std::chrono::steady_clock;
 
 int framesWanted = 600;
+// How the timed game is heard.
+enum Hearing { HEARING_NONE, HEARING_SOUND, HEARING_MUTED };
+Hearing hearing = HEARING_NONE;
 std::vector<double> frameMs;
 const char* rendererName = "";
 
@@ -65,6 +71,7 @@ class CTimedGame : public CScreen {
  public:
   void Enter() override {
     game.Enter();
+    if (hearing == HEARING_MUTED) game.Key('m', true);
     SeedRandom(SEED);
     game.world.Reset(10, 10);
     game.visWorld.Reset();
@@ -85,7 +92,8 @@ class CTimedGame : public CScreen {
   void Update(double) override { game.Update(STEP); }
 
  private:
-  CGameUI game;
+  CGameUI game{CGameUI::MakeOpenGLRenderer, hearing == HEARING_NONE ? CGameUI::MakeSilentSoundSink
+                                                                    : CGameUI::MakeOpenALSoundSink};
   CFrameClock clock;
 };
 
@@ -129,10 +137,13 @@ double Percentile(std::vector<double> values, double share) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool game = argc > 1 && std::strcmp(argv[1], "game") == 0;
-  const bool empty = argc > 1 && std::strcmp(argv[1], "empty") == 0;
+  const char* mode = argc > 1 ? argv[1] : "";
+  if (std::strcmp(mode, "sound") == 0) hearing = HEARING_SOUND;
+  if (std::strcmp(mode, "muted") == 0) hearing = HEARING_MUTED;
+  const bool game = hearing != HEARING_NONE || std::strcmp(mode, "game") == 0;
+  const bool empty = std::strcmp(mode, "empty") == 0;
   if (!game && !empty) {
-    std::fprintf(stderr, "usage: frame_timing game|empty [frames]\n");
+    std::fprintf(stderr, "usage: frame_timing game|sound|muted|empty [frames]\n");
     return 2;
   }
   if (argc > 2) framesWanted = std::max(0, std::atoi(argv[2]));
@@ -142,7 +153,11 @@ int main(int argc, char** argv) {
   for (double ms : frameMs) sum += ms;
   std::printf(
       "%s frame: median %.3f ms, mean %.3f ms, 90th percentile %.3f ms over %zu frames (%s)\n",
-      game ? "mid-game" : "empty", Percentile(frameMs, 0.5), sum / frameMs.size(),
-      Percentile(frameMs, 0.9), frameMs.size(), rendererName);
+      hearing == HEARING_SOUND   ? "mid-game, heard"
+      : hearing == HEARING_MUTED ? "mid-game, muted"
+      : game                     ? "mid-game"
+                                 : "empty",
+      Percentile(frameMs, 0.5), sum / frameMs.size(), Percentile(frameMs, 0.9), frameMs.size(),
+      rendererName);
   return 0;
 }

@@ -3,8 +3,9 @@
 //
 //   startup_probe        (in the build folder, where graphics/ is)
 //
-// Entering the game screen loads every image; the visual world's share of that is
-// timed again on its own afterwards (its images are then read a second time, so
+// Entering the game screen loads every image and opens the sound device (whichever
+// ALSOFT_CONF names) with every sound; the sound's share is timed on its own first,
+// the visual world's share afterwards (its images are then read a second time, so
 // the file cache is warm for it). The first frames (the title over the board, as
 // in the game) are slow while Mesa's software renderer compiles a shader for each
 // drawing state they use.
@@ -31,7 +32,11 @@ class CStartupProbe : public CScreen {
  public:
   void Enter() override {
     std::printf("%7.1f ms  window and OpenGL context ready\n", SinceStart());
-    const double before = SinceStart();
+    double before = SinceStart();
+    CGameUI::MakeOpenALSoundSink().reset();
+    std::printf("           sound device opened, every sound loaded, device closed: %.1f ms\n",
+                SinceStart() - before);
+    before = SinceStart();
     game.Enter();
     const double entered = SinceStart();
     std::printf("%7.1f ms  game screen entered: %.1f ms, every image loaded\n", entered,
@@ -58,7 +63,7 @@ class CStartupProbe : public CScreen {
   void Update(double dt) override { game.Update(dt); }
 
  private:
-  CGameUI game;
+  CGameUI game{CGameUI::MakeOpenGLRenderer, CGameUI::MakeOpenALSoundSink};
   int frames = 0;
 };
 

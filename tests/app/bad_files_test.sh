@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Starts the real game over damaged images in a virtual X server and plays a
-# little: images missing, empty, truncated, cut after the header, garbled,
-# replaced by text or by a folder, of odd sizes, and in formats the game does
-# not take (palette, grey, grey with alpha, 16 bits a channel), and with no
-# graphics folder at all. Each time the game must show its window, draw, take
-# input, and close with status 0 and nothing on standard error.
+# Starts the real game over damaged images and sounds in a virtual X server and
+# plays a little: files missing, empty, truncated, cut after the header,
+# garbled, replaced by text or by a folder; images of odd sizes and in formats
+# the game does not take (palette, grey, grey with alpha, 16 bits a channel);
+# and no graphics or sounds folder at all. Sounds play through OpenAL's
+# file-writing backend, so they are read even where there is no sound card.
+# Each time the game must show its window, draw, take input, and close with
+# status 0 and nothing on standard error.
 #
-# Usage: bad_files_test.sh <jellyquake> <close_window> <folder holding graphics/> <case>...
+# Usage: bad_files_test.sh <jellyquake> <close_window> <folder holding graphics/, sounds/> <case>...
 # A case is a damage applied to every image at once (missing, empty, ...), or
 # "nofolder", or "each-<damage>-<bit>": that damage to the images whose number
 # (in sorted order) has the given bit set, so that over the bits 0 to 5 every
-# image is damaged while others are whole, and no two images always share fate.
+# file is damaged while others are whole, and no two files always share fate.
+# Image formats and sizes apply to images only.
 set -euo pipefail
 
 if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
@@ -24,6 +27,8 @@ data=$3
 shift 3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+printf 'drivers=wave\n[wave]\nfile=%s\n' "$work/heard.wav" >"$work/wave.conf"
+export ALSOFT_CONF="$work/wave.conf"
 
 # Applies one kind of damage to the image files given.
 damage() {
@@ -65,7 +70,7 @@ prepare() {
   rm -rf "$work/run"
   mkdir -p "$work/run"
   [ "$case" = nofolder ] && return
-  cp -r "$data/graphics" "$work/run/graphics"
+  cp -r "$data/graphics" "$data/sounds" "$work/run/"
   if [[ "$case" == each-* ]]; then
     kind=${case#each-}
     bit=${kind##*-}
@@ -79,7 +84,12 @@ prepare() {
       chosen+=("$file")
     fi
     index=$((index + 1))
-  done < <(find "$work/run/graphics" -name '*.png' | sort)
+  done < <(
+    case "$kind" in
+      oddsize | palette | grey | greyalpha | rgb16 | rgba16) find "$work/run/graphics" -name '*.png' ;;
+      *) find "$work/run/graphics" "$work/run/sounds" -name '*.png' -o -name '*.wav' ;;
+    esac | sort
+  )
   damage "$kind" "${chosen[@]}"
 }
 

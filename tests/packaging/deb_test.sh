@@ -45,7 +45,7 @@ description=$(field Description)
 depends=$(field Depends)
 grep -q 'jelly blobs' <<<"$description" || fail "no description"
 # Dependencies come from the libraries the game links.
-for lib in libglut libpng libglu 'libopengl0\|libgl1'; do
+for lib in libglut libpng libglu 'libopengl0\|libgl1' libopenal libsndfile; do
   grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 

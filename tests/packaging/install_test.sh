@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix with `cmake --install` and checks what
-# a player's system gets: the game, its 41 images, a launcher on the PATH, a valid
-# desktop entry, icons at their sizes and valid AppStream data.
+# a player's system gets: the game, its 42 images and 15 sounds, a launcher on the
+# PATH, a valid desktop entry, icons at their sizes and valid AppStream data.
 #
 # Usage: install_test.sh <build dir>
 set -euo pipefail
@@ -21,7 +21,9 @@ cd "$root/usr"
 [ -x libexec/jellyquake/jellyquake ] || fail "no game binary in libexec/jellyquake"
 [[ "$(file libexec/jellyquake/jellyquake)" == *ELF* ]] || fail "the game binary is not a program"
 images=$(find share/jellyquake/graphics -name '*.png' | wc -l)
-[ "$images" = 41 ] || fail "$images images installed, not 41"
+[ "$images" = 42 ] || fail "$images images installed, not 42"
+sounds=$(find share/jellyquake/sounds -name '*.wav' | wc -l)
+[ "$sounds" = 15 ] || fail "$sounds sounds installed, not 15"
 for f in interface/title.png blob/bg.png particles/smoke.png grass.png; do
   [ -f "share/jellyquake/graphics/$f" ] || fail "missing graphics/$f"
 done

@@ -453,3 +453,55 @@ void PaintHand(CCanvas& canvas) {
   cairo_set_line_width(cr, ink);
   cairo_stroke(cr);
 }
+
+// ---------------------------------------------------------------------------
+// Muted sound: a chubby cream speaker, inked like the hand, with an ember cross
+// where its sound waves would be.
+
+void PaintMuted(CCanvas& canvas) {
+  cairo_t* cr = canvas.Context();
+  const double s = canvas.Width() / 128.0;  // drawn on a 128-pixel grid
+  cairo_scale(cr, s, s);
+  const double ink = 4.5;
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+
+  // The speaker: a small box with a flaring cone, one rounded shape.
+  cairo_move_to(cr, 16, 48);
+  cairo_line_to(cr, 38, 48);
+  cairo_line_to(cr, 66, 22);
+  cairo_curve_to(cr, 70, 18, 74, 20, 74, 26);
+  cairo_line_to(cr, 74, 102);
+  cairo_curve_to(cr, 74, 108, 70, 110, 66, 106);
+  cairo_line_to(cr, 38, 80);
+  cairo_line_to(cr, 16, 80);
+  cairo_curve_to(cr, 12, 80, 10, 78, 10, 74);
+  cairo_line_to(cr, 10, 54);
+  cairo_curve_to(cr, 10, 50, 12, 48, 16, 48);
+  cairo_close_path(cr);
+  cairo_pattern_t* body = cairo_pattern_create_linear(10, 0, 74, 0);
+  AddColorStop(body, 0, kWhite);
+  AddColorStop(body, 1, kCream);
+  cairo_set_source(cr, body);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(body);
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, ink);
+  cairo_stroke(cr);
+
+  // The cross: ink under ember, so it reads on grass and on the title alike.
+  auto cross = [&] {
+    cairo_move_to(cr, 86, 48);
+    cairo_line_to(cr, 116, 80);
+    cairo_move_to(cr, 116, 48);
+    cairo_line_to(cr, 86, 80);
+  };
+  cross();
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, 16);
+  cairo_stroke(cr);
+  cross();
+  SetSource(cr, kEmber);
+  cairo_set_line_width(cr, 8);
+  cairo_stroke(cr);
+}

@@ -13,3 +13,5 @@ void PaintMoraleBarBorder(CCanvas& canvas);
 void PaintMoraleBar(CCanvas& canvas);
 void PaintDigits(CCanvas& canvas);
 void PaintHand(CCanvas& canvas);
+// The speaker shown while the sound is muted.
+void PaintMuted(CCanvas& canvas);

@@ -2,7 +2,7 @@
 //
 //   jq_art OUTPUT_FOLDER
 //
-// writes OUTPUT_FOLDER/graphics/... (the 41 images the game loads) and
+// writes OUTPUT_FOLDER/graphics/... (the 42 images the game loads) and
 // OUTPUT_FOLDER/icons/jellyquake-{48,128,256}.png. Every side is a power of two
 // so the texture loader never has to rescale.
 
@@ -39,6 +39,7 @@ std::vector<ArtFile> GameImages() {
       {"graphics/interface/moralebar.png", 128, 128, true, PaintMoraleBar},
       {"graphics/interface/digits.png", 512, 64, true, PaintDigits},
       {"graphics/interface/hand.png", 128, 128, true, PaintHand},
+      {"graphics/interface/muted.png", 64, 64, true, PaintMuted},
       {"graphics/grass.png", 256, 256, false, PaintGrass},
       {"graphics/dirtwall.png", 128, 512, false, PaintDirtWall},
       {"graphics/grassedge.png", 256, 64, true, PaintGrassEdge},

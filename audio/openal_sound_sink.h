@@ -1,0 +1,50 @@
+#pragma once
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include "audio/sound_sink.h"
+
+// Plays the game's sounds through OpenAL, which mixes them on its own thread.
+// With no device, or a device that cannot be opened, it stays silent; a sound
+// whose file is missing or damaged is silent on its own. Neither OpenAL nor the
+// sound system beneath it may write anything on standard error.
+class COpenALSoundSink : public CSoundSink {
+ public:
+  // Opens the default device and reads every sound from SOUND_FOLDER.
+  COpenALSoundSink();
+  ~COpenALSoundSink() override;
+  COpenALSoundSink(const COpenALSoundSink&) = delete;
+  COpenALSoundSink& operator=(const COpenALSoundSink&) = delete;
+
+  void SetListener(const double eye[3], const double lookAt[3]) override;
+  int Play(SoundId sound, const SoundPlace& place, double pitch, double gain, bool loop) override;
+  void Steer(int voice, double pitch, double gain) override;
+  void Stop(int voice) override;
+  void SetMuted(bool muted) override;
+
+  // True once a device is open: the game can be heard.
+  bool HasDevice() const { return context != nullptr; }
+  // Closes the device; the sink is silent from then on. Runs at exit too, so
+  // OpenAL's mixing thread is gone before the process is.
+  void Close();
+
+  // Enough voices for a busy moment: a fall, holes opening, landings, the loops.
+  static constexpr int VOICE_COUNT = 24;
+
+ private:
+  void Open();
+  void LoadSounds();
+  int FindSource(int voice) const;
+  int FreeSource() const;
+
+  ALCdevice* device = nullptr;
+  ALCcontext* context = nullptr;
+  ALuint buffers[SOUND_COUNT] = {};
+  bool loaded[SOUND_COUNT] = {};
+  ALuint sources[VOICE_COUNT] = {};
+  int voices[VOICE_COUNT] = {};
+  bool looping[VOICE_COUNT] = {};
+  int nextVoice = 0;
+  bool muted = false;
+};
