@@ -31,9 +31,10 @@ constexpr int FIRE_KIND = 0;
 
 // Makes a quad element at the current modelview and files it in one list.
 CQuadVisElement& AddQuadElement(CRenderer& r, SceneElements& elements, const CTexture* texture,
-                                bool lower) {
+                                bool lower, ScenePart part) {
   auto element = std::make_shared<CQuadVisElement>(texture);
   r.GetMatrix(element->matrix);
+  element->part = part;
   elements.store.push_back(element);
   (lower ? elements.lower : elements.upper).push_back(element.get());
   return *element;
@@ -154,7 +155,7 @@ void DrawTileTop(CRenderer& r, int shape) {
 void AddFringes(CRenderer& r, SceneElements& elements, const CTexture& edge, int shape) {
   auto fringe = [&](int segments, const RenderVertex& v0, const RenderVertex& v1,
                     const RenderVertex& v2, const RenderVertex& v3) {
-    CQuadVisElement& element = AddQuadElement(r, elements, &edge, true);
+    CQuadVisElement& element = AddQuadElement(r, elements, &edge, true, PART_RIM_FRINGES);
     SetCorners(element, v0, v1, v2, v3);
     element.segments = segments;
   };
@@ -216,8 +217,9 @@ void BillboardTurn(CRenderer& r, const RenderVertex& eye, double x, double y) {
   r.Rotate(std::min(std::atan2(eye.z, std::sqrt(dx * dx + dy * dy)), LEAN_LIMIT), 0, 1, 0);
 }
 
-void DrawList(CRenderer& r, const std::vector<CVisElement*>& list) {
+void DrawList(CRenderer& r, const CVisWorld& vis, const std::vector<CVisElement*>& list) {
   for (CVisElement* element : list) {
+    vis.NotePart(element->part);
     r.PushMatrix();
     r.LoadMatrix(element->matrix);
     element->Draw(r);
@@ -259,7 +261,7 @@ void CParticleCollector::Visit(const ParticleView& p) {
   r.Rotate(yaw, 0, 0, 1);
   r.Rotate(lean, 0, 1, 0);
   CQuadVisElement& element =
-      AddQuadElement(r, elements, &kind->textures[p.textureIndex], p.position[2] < 0);
+      AddQuadElement(r, elements, &kind->textures[p.textureIndex], p.position[2] < 0, PART_FIRE);
   element.colour[3] = alpha;
   element.additive = additive;
   SetCorners(element, VertexAt(0, half, half, 1, 1), VertexAt(0, -half, half, 0, 1),
@@ -293,6 +295,7 @@ void DrawTiles(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
         r.PopMatrix();
       }
   };
+  vis.NotePart(PART_TILE_TOPS);
   vis.grassTexture.Bind();
   r.EnableTexGen();
   eachTile([&](int shape) {
@@ -300,6 +303,7 @@ void DrawTiles(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
     AddFringes(r, elements, vis.grassEdgeTexture, shape);
   });
   r.DisableTexGen();
+  vis.NotePart(PART_WALLS);
   vis.dirtWallTexture.Bind();
   eachTile([&](int shape) { DrawTileWalls(r, shape); });
 }
@@ -309,7 +313,7 @@ void DrawTiles(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
 void AddFence(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
   const int w = vis.world->width, h = vis.world->height;
   auto segment = [&](double x0, double y0, double x1, double y1, double u0, double u1) {
-    CQuadVisElement& element = AddQuadElement(r, elements, &vis.fenceTexture, false);
+    CQuadVisElement& element = AddQuadElement(r, elements, &vis.fenceTexture, false, PART_FENCE);
     SetCorners(element, VertexAt(x0, y0, 0, u0, 0), VertexAt(x1, y1, 0, u1, 0),
                VertexAt(x1, y1, 1, u1, 1), VertexAt(x0, y0, 1, u0, 1));
   };
@@ -332,7 +336,7 @@ void AddTufts(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
     BillboardTurn(r, vis.eye, tuft.x, tuft.y);
     r.Scale(tuft.scale * 0.7);
     CQuadVisElement& element =
-        AddQuadElement(r, elements, &vis.fringeTextures[tuft.variant], false);
+        AddQuadElement(r, elements, &vis.fringeTextures[tuft.variant], false, PART_TUFTS);
     SetCorners(element, VertexAt(0, 0.5, 0, 0, 0), VertexAt(0, -0.5, 0, 1, 0),
                VertexAt(0, -0.5, 0.5, 1, 1), VertexAt(0, 0.5, 0.5, 0, 1));
     r.PopMatrix();
@@ -352,7 +356,7 @@ void AddFlowers(CRenderer& r, const CVisWorld& vis, SceneElements& elements) {
     r.Translate(flower.x, flower.y, 0);
     BillboardTurn(r, vis.eye, flower.x, flower.y);
     r.Scale(size * 0.7);
-    CQuadVisElement& element = AddQuadElement(r, elements, &vis.flowerTexture, false);
+    CQuadVisElement& element = AddQuadElement(r, elements, &vis.flowerTexture, false, PART_FLOWERS);
     element.colour[3] = alpha;
     SetCorners(element, VertexAt(0, 0.5, 0, 0, 0), VertexAt(0, -0.5, 0, 1, 0),
                VertexAt(0, -0.5, 1, 1, 1), VertexAt(0, 0.5, 1, 0, 1));
@@ -417,8 +421,10 @@ void CVisWorld::Draw(CRenderer& r) {
 
   // The opaque ground, seen from above only.
   r.SetCullMode(-1);
+  NotePart(PART_OUTER_GROUND);
   DrawOuterGround(r, grassTexture, world->width, world->height);
   DrawTiles(r, *this, elements);
+  NotePart(PART_HOLE_FLOOR);
   DrawHoleFloor(r, *world);
   r.SetCullMode(0);
 
@@ -436,11 +442,12 @@ void CVisWorld::Draw(CRenderer& r) {
   // Whatever lies below the ground shows through the holes before the decals.
   r.EnableAlphaBlend();
   r.SetDepthWrite(false);
-  DrawList(r, elements.lower);
+  DrawList(r, *this, elements.lower);
   // An element may have left additive blending on.
   r.EnableAlphaBlend();
+  NotePart(PART_DECALS);
   DrawDecals(r, *this);
-  DrawList(r, elements.upper);
+  DrawList(r, *this, elements.upper);
 
   r.SetDepthWrite(true);
   r.DisableBlend();

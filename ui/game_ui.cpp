@@ -454,5 +454,6 @@ void CGameUI::Draw() {
   visWorld.aimOrigin = grabPosition;
   visWorld.targetValid = targetValid;
   visWorld.Draw(r);
+  visWorld.NotePart(PART_DISPLAY);
   DrawHud();
 }

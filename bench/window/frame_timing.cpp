@@ -1,13 +1,16 @@
-// The real game screen in a real window, or a bare window that only clears, drawn
+// The real game screen in a real window, the limit frame (one screenful of the
+// game's grass, fogged and filtered as the scene does it) or a bare window that
+// only clears, drawn
 // through the game's own shell (GLUT idle and display, buffer swaps) so that the
 // figure is what a player's machine does per frame. Run in a virtual X server with
 // Mesa's software renderer for the figures of scripts/bench.sh.
 //
-//   frame_timing game|empty [frames]     (in the build folder, where graphics/ is)
+//   frame_timing game|limit|empty [frames]     (in the build folder, where graphics/ is)
 //
 // "game" starts a seeded game, plays its first 25 s unseen and then times the
 // frames that follow at a fixed step of 1/60 s, so every run draws the same
-// mid-game frames whatever the machine's speed. "empty" only clears. A frame is
+// mid-game frames whatever the machine's speed. "limit" draws the cheapest frame
+// the game could have, from the game's opening camera. "empty" only clears. A frame is
 // the time from one Draw to the next: update, drawing, swap and event handling.
 // With frames 0 it runs until the window is closed, for start-up and memory
 // measurements.
@@ -23,6 +26,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "bench/limit/limit_frame.h"
 #include "game/random.h"
 #include "render/opengl_renderer.h"
 #include "ui/game_ui.h"
@@ -89,6 +93,38 @@ class CTimedGame : public CScreen {
   CFrameClock clock;
 };
 
+// The limit frame, with the visual world of a new game for its camera and grass.
+class CLimitScreen : public CScreen {
+ public:
+  void Enter() override {
+    renderer = std::make_shared<COpenGLRenderer>();
+    renderer->SetClearColor(0, 0, 0);
+    SeedRandom(SEED);
+    world.Reset(10, 10);
+    vis.Reset();
+  }
+  void Reshape(int w, int h) override {
+    width = w;
+    height = h;
+  }
+  void MouseMove(double, double) override {}
+  void MouseButton(int, bool) override {}
+  void SpecialKey(int, bool) override {}
+  void Key(int, bool) override {}
+  void Draw() override {
+    clock.Tick();
+    if (width > 0 && height > 0) DrawLimitFrame(*renderer, vis, width, height);
+  }
+  void Update(double) override {}
+
+ private:
+  std::shared_ptr<CRenderer> renderer;
+  CWorld world;
+  CVisWorld vis{&world};
+  int width = 0, height = 0;
+  CFrameClock clock;
+};
+
 // A window that only clears.
 class CClearScreen : public CScreen {
  public:
@@ -117,6 +153,10 @@ std::shared_ptr<CScreen> MakeTimedGame() {
   return std::make_shared<CTimedGame>();
 }
 
+std::shared_ptr<CScreen> MakeLimitScreen() {
+  return std::make_shared<CLimitScreen>();
+}
+
 std::shared_ptr<CScreen> MakeClearScreen() {
   return std::make_shared<CClearScreen>();
 }
@@ -130,19 +170,21 @@ double Percentile(std::vector<double> values, double share) {
 
 int main(int argc, char** argv) {
   const bool game = argc > 1 && std::strcmp(argv[1], "game") == 0;
+  const bool limit = argc > 1 && std::strcmp(argv[1], "limit") == 0;
   const bool empty = argc > 1 && std::strcmp(argv[1], "empty") == 0;
-  if (!game && !empty) {
-    std::fprintf(stderr, "usage: frame_timing game|empty [frames]\n");
+  if (!game && !limit && !empty) {
+    std::fprintf(stderr, "usage: frame_timing game|limit|empty [frames]\n");
     return 2;
   }
   if (argc > 2) framesWanted = std::max(0, std::atoi(argv[2]));
-  const int status = CApplication::Instance().Run(1, argv, game ? MakeTimedGame : MakeClearScreen);
+  const int status = CApplication::Instance().Run(
+      1, argv, game ? MakeTimedGame : (limit ? MakeLimitScreen : MakeClearScreen));
   if (status != 0 || frameMs.empty()) return status;
   double sum = 0;
   for (double ms : frameMs) sum += ms;
   std::printf(
       "%s frame: median %.3f ms, mean %.3f ms, 90th percentile %.3f ms over %zu frames (%s)\n",
-      game ? "mid-game" : "empty", Percentile(frameMs, 0.5), sum / frameMs.size(),
-      Percentile(frameMs, 0.9), frameMs.size(), rendererName);
+      game ? "mid-game" : (limit ? "limit" : "empty"), Percentile(frameMs, 0.5),
+      sum / frameMs.size(), Percentile(frameMs, 0.9), frameMs.size(), rendererName);
   return 0;
 }
