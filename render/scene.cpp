@@ -48,12 +48,15 @@ void SetCorners(CQuadVisElement& element, const RenderVertex& v0, const RenderVe
   element.vertices[3] = v3;
 }
 
-// A flat square decal of half-size h on the ground, in its own quad pair.
-void DrawDecal(CRenderer& r, double cx, double cy, double h) {
-  r.BeginQuads();
-  r.AddQuad(
+// A flat square decal of half-size h on the ground, in its own quad pair, cut
+// down to where its image shows.
+void DrawDecal(CRenderer& r, const CTexture& image, double cx, double cy, double h) {
+  RenderVertex q[4] = {
       VertexAt(cx - h, cy - h, DECAL_HEIGHT, 0, 0), VertexAt(cx + h, cy - h, DECAL_HEIGHT, 1, 0),
-      VertexAt(cx + h, cy + h, DECAL_HEIGHT, 1, 1), VertexAt(cx - h, cy + h, DECAL_HEIGHT, 0, 1));
+      VertexAt(cx + h, cy + h, DECAL_HEIGHT, 1, 1), VertexAt(cx - h, cy + h, DECAL_HEIGHT, 0, 1)};
+  TrimQuadToArt(image.Extent(), q[0], q[1], q[2], q[3]);
+  r.BeginQuads();
+  r.AddQuad(q[0], q[1], q[2], q[3]);
   r.EndQuads();
 }
 
@@ -387,22 +390,23 @@ void DrawDecals(CRenderer& r, const CVisWorld& vis) {
     r.PushMatrix();
     r.Translate(hole.column, hole.row, 0);
     r.Rotate(hole.angle, 0, 0, 1);
-    DrawDecal(r, 0, 0, 0.6);
+    DrawDecal(r, vis.cracksTexture, 0, 0, 0.6);
     r.PopMatrix();
   }
   r.SetColor(1, 1, 1);
   if (!vis.aimVisible) return;
   double dirX = std::cos(vis.aimAngle), dirY = std::sin(vis.aimAngle);
   const BoardPoint& origin = vis.aimOrigin;
-  (vis.targetValid ? vis.targetTexture : vis.targetOffTexture).Bind();
-  DrawDecal(r, origin.x + vis.aimDistance * dirX, origin.y + vis.aimDistance * dirY, 0.3);
+  const CTexture& marker = vis.targetValid ? vis.targetTexture : vis.targetOffTexture;
+  marker.Bind();
+  DrawDecal(r, marker, origin.x + vis.aimDistance * dirX, origin.y + vis.aimDistance * dirY, 0.3);
   // Dots about 0.3 apart, from 0.3 past the blob up to the marker.
   vis.dotTexture.Bind();
   double length = (vis.aimDistance - 0.7) * 3.3333333333333335;
   double dots = std::trunc(length + 0.5);
   for (int k = 0; k < dots; ++k) {
     double d = (k + 0.5) * (1 / length) * (vis.aimDistance - 0.7) + 0.3;
-    DrawDecal(r, origin.x + d * dirX, origin.y + d * dirY, 0.1);
+    DrawDecal(r, vis.dotTexture, origin.x + d * dirX, origin.y + d * dirY, 0.1);
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "game/render_vertex.h"
+
 // A decoded PNG, rows bottom-up so that texture coordinate v = 0 is the image's
 // bottom edge; 3 bytes a pixel (RGB) or 4 (RGBA).
 struct DecodedImage {
@@ -16,6 +18,27 @@ struct DecodedImage {
 // pixels are accepted; transparent pixels of an RGBA image take their
 // neighbours' colour so filtering does not bleed dark fringes.
 bool LoadPngImage(const char* path, DecodedImage& out);
+
+// The part of an image that can show, in texture coordinates: outside it every
+// mipmap level the image has holds only fully transparent texels within reach
+// of the filter, so a blended quad cut down to it draws the same pixels while
+// shading fewer.
+struct ArtExtent {
+  double u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+  bool Whole() const { return u0 <= 0 && v0 <= 0 && u1 >= 1 && v1 >= 1; }
+};
+
+// The visible extent of an image whose levels 0 to highestLevel were each scaled
+// from the full image (-1: GLU's levels down to 1 x 1, which leave nothing out).
+// A repeating axis wraps the filter round the edge and is kept whole.
+ArtExtent VisibleArtExtent(const DecodedImage& image, int highestLevel, bool repeatS, bool repeatT);
+
+// Cuts a quad whose corners carry the image's four corners (u and v each 0 or 1,
+// in any order) down to the art's extent: the same texels fall on the same
+// points of a flat quad, the transparent margin is left out. Any other quad is
+// left as it is.
+void TrimQuadToArt(const ArtExtent& art, RenderVertex& v0, RenderVertex& v1, RenderVertex& v2,
+                   RenderVertex& v3);
 
 // A reference-counted handle to one OpenGL texture, copied by value. The last
 // handle to let go deletes the texture.
@@ -33,11 +56,14 @@ class CTexture {
 
   // The OpenGL texture name, 0 for an empty handle.
   unsigned int Name() const;
+  // Where the loaded image can show; the whole image when none is loaded.
+  ArtExtent Extent() const;
 
  private:
   struct Record {
     unsigned int name = 0;
     int count = 0;
+    ArtExtent extent;
   };
   Record* record = nullptr;
 };
