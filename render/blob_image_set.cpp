@@ -31,19 +31,21 @@ void DrawBillboard(CRenderer& r, const CTexture& image, double yaw, double lean)
 
 }  // namespace
 
+// No blob shows before the title is gone: the images are read when first
+// needed, or while the title is up.
 void CBlobImageSet::Load() {
   char path[64];
-  background.Load("graphics\\blob\\bg.png", false, false, 2);
-  outline.Load("graphics\\blob\\outline.png", false, false, 2);
-  eyeDot.Load("graphics\\blob\\eyedot.png", false, false, 1);
-  eyebrow.Load("graphics\\blob\\eyebrow.png", false, false, 1);
+  background.LoadLater("graphics\\blob\\bg.png", false, false, 2);
+  outline.LoadLater("graphics\\blob\\outline.png", false, false, 2);
+  eyeDot.LoadLater("graphics\\blob\\eyedot.png", false, false, 1);
+  eyebrow.LoadLater("graphics\\blob\\eyebrow.png", false, false, 1);
   for (int i = 0; i < EYE_COUNT; ++i) {
     std::snprintf(path, sizeof(path), "graphics\\blob\\eye%d.png", i);
-    eyes[i].Load(path, false, false, 1);
+    eyes[i].LoadLater(path, false, false, 1);
   }
   for (int i = 0; i < MOUTH_COUNT; ++i) {
     std::snprintf(path, sizeof(path), "graphics\\blob\\mouth%d.png", i);
-    mouths[i].Load(path, false, false, 1);
+    mouths[i].LoadLater(path, false, false, 1);
   }
 }
 

@@ -172,11 +172,20 @@ CTexture::~CTexture() {
   Release();
 }
 
+std::deque<CTexture::Record*>& CTexture::Waiting() {
+  static std::deque<Record*> waiting;
+  return waiting;
+}
+
 void CTexture::Release() {
   if (record == nullptr) {
     return;
   }
   if (--record->count == 0) {
+    if (record->waiting) {
+      std::deque<Record*>& waiting = Waiting();
+      waiting.erase(std::find(waiting.begin(), waiting.end(), record));
+    }
     glDeleteTextures(1, &record->name);
     delete record;
   }
@@ -190,13 +199,46 @@ bool CTexture::Load(const char* path, bool repeatS, bool repeatT, int mipLevels)
   record = new Record;
   record->count = 1;
   glGenTextures(1, &record->name);
+  return Read(*record, path, repeatS, repeatT, mipLevels);
+}
 
+void CTexture::LoadLater(const char* path, bool repeatS, bool repeatT, int mipLevels) {
+  Release();
+  record = new Record;
+  record->count = 1;
+  glGenTextures(1, &record->name);
+  record->waiting = true;
+  record->path = path;
+  record->repeatS = repeatS;
+  record->repeatT = repeatT;
+  record->mipLevels = mipLevels;
+  Waiting().push_back(record);
+}
+
+bool CTexture::LoadPending() {
+  std::deque<Record*>& waiting = Waiting();
+  if (waiting.empty()) return false;
+  ReadWaiting(*waiting.front());
+  return true;
+}
+
+void CTexture::ReadWaiting(Record& waitingRecord) {
+  std::deque<Record*>& waiting = Waiting();
+  waiting.erase(std::find(waiting.begin(), waiting.end(), &waitingRecord));
+  waitingRecord.waiting = false;
+  std::string path;
+  path.swap(waitingRecord.path);
+  Read(waitingRecord, path.c_str(), waitingRecord.repeatS, waitingRecord.repeatT,
+       waitingRecord.mipLevels);
+}
+
+bool CTexture::Read(Record& record, const char* path, bool repeatS, bool repeatT, int mipLevels) {
   DecodedImage image;
   if (!LoadPngImage(path, image)) {
     return false;
   }
-  glBindTexture(GL_TEXTURE_2D, record->name);
-  record->extent = VisibleArtExtent(image, UploadImage(image, mipLevels), repeatS, repeatT);
+  glBindTexture(GL_TEXTURE_2D, record.name);
+  record.extent = VisibleArtExtent(image, UploadImage(image, mipLevels), repeatS, repeatT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, repeatS ? GL_REPEAT : GL_CLAMP_TO_EDGE);
@@ -205,6 +247,7 @@ bool CTexture::Load(const char* path, bool repeatS, bool repeatT, int mipLevels)
 }
 
 void CTexture::Bind() const {
+  if (record != nullptr && record->waiting) ReadWaiting(*record);
   // An empty handle binds no texture at all, which draws untextured.
   glBindTexture(GL_TEXTURE_2D, Name());
 }
@@ -214,5 +257,6 @@ unsigned int CTexture::Name() const {
 }
 
 ArtExtent CTexture::Extent() const {
+  if (record != nullptr && record->waiting) ReadWaiting(*record);
   return record != nullptr ? record->extent : ArtExtent();
 }

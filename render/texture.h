@@ -1,5 +1,7 @@
 #pragma once
 
+#include <deque>
+#include <string>
 #include <vector>
 
 #include "game/render_vertex.h"
@@ -52,6 +54,12 @@ class CTexture {
   void Release();
   // mipLevels -1 lets GLU build every level; 0 or more builds that many levels by hand.
   bool Load(const char* path, bool repeatS, bool repeatT, int mipLevels);
+  // As Load, but the image is read only when it is first needed (bound, or its
+  // extent asked for) or when LoadPending reaches it, whichever comes first: an
+  // image that the first frame does not show need not hold it up.
+  void LoadLater(const char* path, bool repeatS, bool repeatT, int mipLevels);
+  // Reads the oldest image still waiting from LoadLater; false when none waits.
+  static bool LoadPending();
   void Bind() const;
 
   // The OpenGL texture name, 0 for an empty handle.
@@ -64,6 +72,15 @@ class CTexture {
     unsigned int name = 0;
     int count = 0;
     ArtExtent extent;
+    // An image noted by LoadLater and not read yet.
+    bool waiting = false;
+    std::string path;
+    bool repeatS = false, repeatT = false;
+    int mipLevels = 0;
   };
+  static bool Read(Record& record, const char* path, bool repeatS, bool repeatT, int mipLevels);
+  static void ReadWaiting(Record& record);
+  // The records noted by LoadLater that are still to be read, oldest first.
+  static std::deque<Record*>& Waiting();
   Record* record = nullptr;
 };
