@@ -3,9 +3,10 @@
 //
 //   startup_probe        (in the build folder, where graphics/ is)
 //
-// Entering the game screen loads every image; the visual world's share of that is
-// timed again on its own afterwards (its images are then read a second time, so
-// the file cache is warm for it). The first frames (the title over the board, as
+// Entering the game screen loads the images the first frame shows (the others
+// are read while the title is up); the visual world's share of that is timed
+// again on its own afterwards (its images are then read a second time, so the
+// file cache is warm for it). The first frames (the title over the board, as
 // in the game) are slow while Mesa's software renderer compiles a shader for each
 // drawing state they use.
 
@@ -34,8 +35,8 @@ class CStartupProbe : public CScreen {
     const double before = SinceStart();
     game.Enter();
     const double entered = SinceStart();
-    std::printf("%7.1f ms  game screen entered: %.1f ms, every image loaded\n", entered,
-                entered - before);
+    std::printf("%7.1f ms  game screen entered: %.1f ms, the first frame's images loaded\n",
+                entered, entered - before);
     game.visWorld.Reset();
     std::printf(
         "           of which the visual world's images about %.1f ms, the interface's the rest\n",
