@@ -9,8 +9,10 @@
 
 namespace {
 
-void DrawQuad(CRenderer& r, const RenderVertex& v0, const RenderVertex& v1, const RenderVertex& v2,
-              const RenderVertex& v3) {
+// One layer of the sprite, cut down to where its image shows.
+void DrawQuad(CRenderer& r, const CTexture& image, RenderVertex v0, RenderVertex v1,
+              RenderVertex v2, RenderVertex v3) {
+  TrimQuadToArt(image.Extent(), v0, v1, v2, v3);
   r.BeginQuads();
   r.AddQuad(v0, v1, v2, v3);
   r.EndQuads();
@@ -18,30 +20,32 @@ void DrawQuad(CRenderer& r, const RenderVertex& v0, const RenderVertex& v1, cons
 
 // The body and the outline: a 2 x 2 billboard in the local y-z plane, turned
 // toward the eye.
-void DrawBillboard(CRenderer& r, double yaw, double lean) {
+void DrawBillboard(CRenderer& r, const CTexture& image, double yaw, double lean) {
   r.PushMatrix();
   r.Rotate(yaw, 0, 0, 1);
   r.Rotate(lean, 0, 1, 0);
-  DrawQuad(r, VertexAt(0, 1, 1, 1, 1), VertexAt(0, -1, 1, 0, 1), VertexAt(0, -1, -1, 0, 0),
+  DrawQuad(r, image, VertexAt(0, 1, 1, 1, 1), VertexAt(0, -1, 1, 0, 1), VertexAt(0, -1, -1, 0, 0),
            VertexAt(0, 1, -1, 1, 0));
   r.PopMatrix();
 }
 
 }  // namespace
 
+// No blob shows before the title is gone: the images are read when first
+// needed, or while the title is up.
 void CBlobImageSet::Load() {
   char path[64];
-  background.Load("graphics\\blob\\bg.png", false, false, 2);
-  outline.Load("graphics\\blob\\outline.png", false, false, 2);
-  eyeDot.Load("graphics\\blob\\eyedot.png", false, false, 1);
-  eyebrow.Load("graphics\\blob\\eyebrow.png", false, false, 1);
+  background.LoadLater("graphics\\blob\\bg.png", false, false, 2);
+  outline.LoadLater("graphics\\blob\\outline.png", false, false, 2);
+  eyeDot.LoadLater("graphics\\blob\\eyedot.png", false, false, 1);
+  eyebrow.LoadLater("graphics\\blob\\eyebrow.png", false, false, 1);
   for (int i = 0; i < EYE_COUNT; ++i) {
     std::snprintf(path, sizeof(path), "graphics\\blob\\eye%d.png", i);
-    eyes[i].Load(path, false, false, 1);
+    eyes[i].LoadLater(path, false, false, 1);
   }
   for (int i = 0; i < MOUTH_COUNT; ++i) {
     std::snprintf(path, sizeof(path), "graphics\\blob\\mouth%d.png", i);
-    mouths[i].Load(path, false, false, 1);
+    mouths[i].LoadLater(path, false, false, 1);
   }
 }
 
@@ -52,7 +56,7 @@ void CBlobImageSet::DrawBlob(CRenderer& r, const CUnit& unit, const double view[
 
   background.Bind();
   r.SetColor(1, 1, 1, fade);
-  DrawBillboard(r, yaw, lean);
+  DrawBillboard(r, background, yaw, lean);
 
   // The face is seen only from the front: a blob looking away shows no face.
   r.SetCullMode(-1);
@@ -66,8 +70,9 @@ void CBlobImageSet::DrawBlob(CRenderer& r, const CUnit& unit, const double view[
     r.PushMatrix();
     // The wide open mouth sits a little further back on the face.
     if (unit.face == 3) r.Translate(0, 0.05, 0);
-    DrawQuad(r, VertexAt(0.5, -0.96, 0.25, 1, 1), VertexAt(-0.5, -0.96, 0.25, 0, 1),
-             VertexAt(-0.5, -0.7, -0.75, 0, 0), VertexAt(0.5, -0.7, -0.75, 1, 0));
+    DrawQuad(r, mouths[unit.face], VertexAt(0.5, -0.96, 0.25, 1, 1),
+             VertexAt(-0.5, -0.96, 0.25, 0, 1), VertexAt(-0.5, -0.7, -0.75, 0, 0),
+             VertexAt(0.5, -0.7, -0.75, 1, 0));
     r.PopMatrix();
   }
 
@@ -88,7 +93,7 @@ void CBlobImageSet::DrawBlob(CRenderer& r, const CUnit& unit, const double view[
 
   // Drawn last so its rim lies over the face where they overlap.
   outline.Bind();
-  DrawBillboard(r, yaw, lean);
+  DrawBillboard(r, outline, yaw, lean);
 }
 
 void CBlobImageSet::DrawEye(CRenderer& r, int shape, double angle, double eyeSize, double eyeScale2,
@@ -103,8 +108,9 @@ void CBlobImageSet::DrawEye(CRenderer& r, int shape, double angle, double eyeSiz
   r.Translate(0, -0.8049999999999999, 0.35);
   r.Scale(eyeSize);
   r.Translate(0, 0.8049999999999999, -0.35);
-  DrawQuad(r, VertexAt(0.45, -0.65, 0.85, p, 1), VertexAt(-0.45, -0.65, 0.85, 1 - p, 1),
-           VertexAt(-0.45, -0.96, -0.05, 1 - p, 0), VertexAt(0.45, -0.96, -0.05, p, 0));
+  DrawQuad(r, eyes[shape], VertexAt(0.45, -0.65, 0.85, p, 1),
+           VertexAt(-0.45, -0.65, 0.85, 1 - p, 1), VertexAt(-0.45, -0.96, -0.05, 1 - p, 0),
+           VertexAt(0.45, -0.96, -0.05, p, 0));
   if (shape == 0) {
     // The pupil circles the eye's forward axis by the eye angle; k keeps its size
     // in board units while the eye grows.
@@ -116,7 +122,7 @@ void CBlobImageSet::DrawEye(CRenderer& r, int shape, double angle, double eyeSiz
     double k = eyeScale2 / eyeSize;
     r.Translate((1 - k + 1) * 0.1, -0.95, 0);
     r.Scale(k);
-    DrawQuad(r, VertexAt(0.12, 0, 0.12, 1, 1), VertexAt(-0.12, 0, 0.12, 0, 1),
+    DrawQuad(r, eyeDot, VertexAt(0.12, 0, 0.12, 1, 1), VertexAt(-0.12, 0, 0.12, 0, 1),
              VertexAt(-0.12, 0, -0.12, 0, 0), VertexAt(0.12, 0, -0.12, 1, 0));
     r.PopMatrix();
   }

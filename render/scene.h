@@ -7,6 +7,7 @@
 #include "view/particle_system.h"
 #include "view/vis_element.h"
 
+class CGroundOpenings;
 class CRenderer;
 
 // The see-through things of one frame: the store owns every element made while
@@ -21,8 +22,10 @@ struct SceneElements {
 // Turns each live particle into a quad that faces the eye.
 class CParticleCollector final : public CParticleVisitor {
  public:
-  CParticleCollector(CRenderer& r, SceneElements& elements, const RenderVertex& eye)
-      : r(r), elements(elements), eye(eye) {}
+  // With openings, flames hidden whole under the ground are left out.
+  CParticleCollector(CRenderer& r, SceneElements& elements, const RenderVertex& eye,
+                     const CGroundOpenings* openings = nullptr)
+      : r(r), elements(elements), eye(eye), openings(openings) {}
 
   void Visit(const ParticleView& particle) override;
 
@@ -30,4 +33,5 @@ class CParticleCollector final : public CParticleVisitor {
   CRenderer& r;
   SceneElements& elements;
   RenderVertex eye;
+  const CGroundOpenings* openings;
 };

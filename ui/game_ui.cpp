@@ -44,6 +44,12 @@ const char* const MUTED_IMAGE = "graphics\\interface\\muted.png";
 void LoadInterfaceImage(CTexture& texture, const char* path) {
   texture.Load(path, false, false, -1);
 }
+
+// One the first frame does not show (only the title and the hand are up): read
+// when first needed, or while the title is up.
+void LoadInterfaceImageLater(CTexture& texture, const char* path) {
+  texture.LoadLater(path, false, false, -1);
+}
 }  // namespace
 
 std::shared_ptr<CRenderer> CGameUI::MakeOpenGLRenderer() {
@@ -87,14 +93,14 @@ void CGameUI::Enter() {
 void CGameUI::LoadInterfaceImages() {
   LoadInterfaceImage(titleTexture, TITLE_IMAGE);
   LoadInterfaceImage(handTexture, HAND_IMAGE);
-  LoadInterfaceImage(moraleTextTexture, MORALE_TEXT_IMAGE);
-  LoadInterfaceImage(moraleBarBorderTexture, MORALE_BAR_BORDER_IMAGE);
-  LoadInterfaceImage(moraleBarTexture, MORALE_BAR_IMAGE);
-  LoadInterfaceImage(scoreTextTexture, SCORE_TEXT_IMAGE);
-  LoadInterfaceImage(blobsTextTexture, BLOBS_TEXT_IMAGE);
-  LoadInterfaceImage(digitsTexture, DIGITS_IMAGE);
-  LoadInterfaceImage(completeTexture, COMPLETE_IMAGE);
-  LoadInterfaceImage(mutedTexture, MUTED_IMAGE);
+  LoadInterfaceImageLater(moraleTextTexture, MORALE_TEXT_IMAGE);
+  LoadInterfaceImageLater(moraleBarBorderTexture, MORALE_BAR_BORDER_IMAGE);
+  LoadInterfaceImageLater(moraleBarTexture, MORALE_BAR_IMAGE);
+  LoadInterfaceImageLater(scoreTextTexture, SCORE_TEXT_IMAGE);
+  LoadInterfaceImageLater(blobsTextTexture, BLOBS_TEXT_IMAGE);
+  LoadInterfaceImageLater(digitsTexture, DIGITS_IMAGE);
+  LoadInterfaceImageLater(completeTexture, COMPLETE_IMAGE);
+  LoadInterfaceImageLater(mutedTexture, MUTED_IMAGE);
 }
 
 void CGameUI::Reshape(int width, int height) {
@@ -357,6 +363,8 @@ bool CGameUI::LandingSpotFree() const {
 }
 
 void CGameUI::Update(double dt) {
+  // One image a frame of those the first frame did not need.
+  CTexture::LoadPending();
   if (skipNextUpdate) {
     skipNextUpdate = false;
     return;
@@ -487,5 +495,6 @@ void CGameUI::Draw() {
   visWorld.aimOrigin = grabPosition;
   visWorld.targetValid = targetValid;
   visWorld.Draw(r);
+  visWorld.NotePart(PART_DISPLAY);
   DrawHud();
 }

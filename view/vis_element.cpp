@@ -52,8 +52,11 @@ void CQuadVisElement::Draw(CRenderer& r) {
   const RenderVertex& v2 = vertices[2];
   const RenderVertex& v3 = vertices[3];
   if (segments <= 1) {
+    // Only the part of the image with something to show is shaded and blended.
+    RenderVertex q[4] = {v0, v1, v2, v3};
+    if (texture) TrimQuadToArt(texture->Extent(), q[0], q[1], q[2], q[3]);
     r.BeginQuads();
-    r.AddQuad(v0, v1, v2, v3);
+    r.AddQuad(q[0], q[1], q[2], q[3]);
     r.EndQuads();
     return;
   }

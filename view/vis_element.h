@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/render_vertex.h"
+#include "view/scene_part.h"
 
 class CRenderer;
 class CTexture;
@@ -20,7 +21,8 @@ class CVisElement {
   void UpdateDepth();
 
   double depth = 0;
-  double matrix[16] = {};  // column-major, as GetMatrix returns it
+  double matrix[16] = {};       // column-major, as GetMatrix returns it
+  ScenePart part = PART_FENCE;  // what the element belongs to, for accounting
 
  protected:
   ~CVisElement() = default;
@@ -45,7 +47,7 @@ class CQuadVisElement final : public CVisElement {
 // One blob, drawn by the blob image set at the unit's drawn position.
 class CBlobVisElement final : public CVisElement {
  public:
-  explicit CBlobVisElement(const CUnit* unit) : unit(unit) {}
+  explicit CBlobVisElement(const CUnit* unit) : unit(unit) { part = PART_BLOBS; }
 
   void Draw(CRenderer& r) override;
   RenderVertex GetPosition() const override;

@@ -104,16 +104,19 @@ void CVisWorld::Reset() {
   RegisterParticleKinds();
 }
 
+// What a new board shows at once (grass, fence, tufts, the walls' image, bound
+// with the tiles) is read now; the rest, needed only once holes, flowers and the
+// sling appear, is read while the first frames are up.
 void CVisWorld::LoadTextures() {
   dirtWallTexture.Load("graphics\\dirtwall.png", true, false, -1);
   grassTexture.Load("graphics\\grass.png", true, true, -1);
-  grassEdgeTexture.Load("graphics\\grassedge.png", true, false, 2);
+  grassEdgeTexture.LoadLater("graphics\\grassedge.png", true, false, 2);
   fenceTexture.Load("graphics\\fence.png", true, false, 1);
-  flowerTexture.Load("graphics\\flower.png", false, false, 2);
-  dotTexture.Load("graphics\\dot.png", false, false, 2);
-  targetTexture.Load("graphics\\target.png", false, false, 2);
-  targetOffTexture.Load("graphics\\targetoff.png", false, false, 2);
-  cracksTexture.Load("graphics\\cracks.png", false, false, 1);
+  flowerTexture.LoadLater("graphics\\flower.png", false, false, 2);
+  dotTexture.LoadLater("graphics\\dot.png", false, false, 2);
+  targetTexture.LoadLater("graphics\\target.png", false, false, 2);
+  targetOffTexture.LoadLater("graphics\\targetoff.png", false, false, 2);
+  cracksTexture.LoadLater("graphics\\cracks.png", false, false, 1);
   char path[64];
   for (int i = 0; i < 3; ++i) {
     std::snprintf(path, sizeof(path), "graphics\\grassFringe%d.png", i);
@@ -156,7 +159,7 @@ void CVisWorld::RegisterParticleKinds() {
   for (int i = 0; i < 4; ++i) {
     CTexture image;
     std::snprintf(path, sizeof(path), "graphics\\particles\\fire%d.png", i);
-    image.Load(path, false, false, -1);
+    image.LoadLater(path, false, false, -1);
     fire.textures.push_back(image);
   }
   particles.Register(fire);
@@ -168,7 +171,7 @@ void CVisWorld::RegisterParticleKinds() {
   smoke.lifetime = 5.0;
   smoke.textures = fire.textures;
   CTexture image;
-  image.Load("graphics\\particles\\smoke.png", false, false, -1);
+  image.LoadLater("graphics\\particles\\smoke.png", false, false, -1);
   smoke.textures.push_back(image);
   particles.Register(smoke);
 }

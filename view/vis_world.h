@@ -7,6 +7,7 @@
 #include "render/blob_image_set.h"
 #include "render/texture.h"
 #include "view/particle_system.h"
+#include "view/scene_part.h"
 
 class CRenderer;
 class CWorld;
@@ -40,6 +41,10 @@ class CVisWorld {
   // The eye and the unit direction from it to the look-at point.
   void GetViewRay(double& x, double& y, double& z, double& dx, double& dy, double& dz) const;
   void UpdateCamera();
+  // Tells the part listener, if any, that the drawing moves on to part.
+  void NotePart(ScenePart part) const {
+    if (partListener) partListener->BeginPart(part);
+  }
 
   CWorld* world;
   CBlobImageSet blobImages;
@@ -68,6 +73,7 @@ class CVisWorld {
   CTexture targetOffTexture;
   CTexture cracksTexture;
   std::vector<FringeTuft> fringeTufts;
+  CScenePartListener* partListener = nullptr;  // none in the game
 
  private:
   void LoadTextures();

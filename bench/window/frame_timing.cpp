@@ -1,16 +1,19 @@
-// The real game screen in a real window, or a bare window that only clears, drawn
+// The real game screen in a real window, the limit frame (one screenful of the
+// game's grass, fogged and filtered as the scene does it) or a bare window that
+// only clears, drawn
 // through the game's own shell (GLUT idle and display, buffer swaps) so that the
 // figure is what a player's machine does per frame. Run in a virtual X server with
 // Mesa's software renderer for the figures of scripts/bench.sh.
 //
-//   frame_timing game|sound|muted|empty [frames]   (in the build folder, where
-//                                                   graphics/ and sounds/ are)
+//   frame_timing game|sound|muted|limit|empty [frames]   (in the build folder, where
+//                                                         graphics/ and sounds/ are)
 //
 // "game" starts a seeded game, plays its first 25 s unseen and then times the
 // frames that follow at a fixed step of 1/60 s, so every run draws the same
 // mid-game frames whatever the machine's speed. "sound" is the same game heard
 // through OpenAL (whichever device ALSOFT_CONF names), "muted" the same again
-// with M pressed. "empty" only clears. A frame is
+// with M pressed. "limit" draws the cheapest frame the game could have, from the
+// game's opening camera. "empty" only clears. A frame is
 // the time from one Draw to the next: update, drawing, swap and event handling.
 // With frames 0 it runs until the window is closed, for start-up and memory
 // measurements.
@@ -26,6 +29,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "bench/limit/limit_frame.h"
 #include "game/random.h"
 #include "render/opengl_renderer.h"
 #include "ui/game_ui.h"
@@ -97,6 +101,38 @@ class CTimedGame : public CScreen {
   CFrameClock clock;
 };
 
+// The limit frame, with the visual world of a new game for its camera and grass.
+class CLimitScreen : public CScreen {
+ public:
+  void Enter() override {
+    renderer = std::make_shared<COpenGLRenderer>();
+    renderer->SetClearColor(0, 0, 0);
+    SeedRandom(SEED);
+    world.Reset(10, 10);
+    vis.Reset();
+  }
+  void Reshape(int w, int h) override {
+    width = w;
+    height = h;
+  }
+  void MouseMove(double, double) override {}
+  void MouseButton(int, bool) override {}
+  void SpecialKey(int, bool) override {}
+  void Key(int, bool) override {}
+  void Draw() override {
+    clock.Tick();
+    if (width > 0 && height > 0) DrawLimitFrame(*renderer, vis, width, height);
+  }
+  void Update(double) override {}
+
+ private:
+  std::shared_ptr<CRenderer> renderer;
+  CWorld world;
+  CVisWorld vis{&world};
+  int width = 0, height = 0;
+  CFrameClock clock;
+};
+
 // A window that only clears.
 class CClearScreen : public CScreen {
  public:
@@ -125,6 +161,10 @@ std::shared_ptr<CScreen> MakeTimedGame() {
   return std::make_shared<CTimedGame>();
 }
 
+std::shared_ptr<CScreen> MakeLimitScreen() {
+  return std::make_shared<CLimitScreen>();
+}
+
 std::shared_ptr<CScreen> MakeClearScreen() {
   return std::make_shared<CClearScreen>();
 }
@@ -141,13 +181,15 @@ int main(int argc, char** argv) {
   if (std::strcmp(mode, "sound") == 0) hearing = HEARING_SOUND;
   if (std::strcmp(mode, "muted") == 0) hearing = HEARING_MUTED;
   const bool game = hearing != HEARING_NONE || std::strcmp(mode, "game") == 0;
+  const bool limit = std::strcmp(mode, "limit") == 0;
   const bool empty = std::strcmp(mode, "empty") == 0;
-  if (!game && !empty) {
-    std::fprintf(stderr, "usage: frame_timing game|sound|muted|empty [frames]\n");
+  if (!game && !limit && !empty) {
+    std::fprintf(stderr, "usage: frame_timing game|sound|muted|limit|empty [frames]\n");
     return 2;
   }
   if (argc > 2) framesWanted = std::max(0, std::atoi(argv[2]));
-  const int status = CApplication::Instance().Run(1, argv, game ? MakeTimedGame : MakeClearScreen);
+  const int status = CApplication::Instance().Run(
+      1, argv, game ? MakeTimedGame : (limit ? MakeLimitScreen : MakeClearScreen));
   if (status != 0 || frameMs.empty()) return status;
   double sum = 0;
   for (double ms : frameMs) sum += ms;
@@ -156,6 +198,7 @@ int main(int argc, char** argv) {
       hearing == HEARING_SOUND   ? "mid-game, heard"
       : hearing == HEARING_MUTED ? "mid-game, muted"
       : game                     ? "mid-game"
+      : limit                    ? "limit"
                                  : "empty",
       Percentile(frameMs, 0.5), sum / frameMs.size(), Percentile(frameMs, 0.9), frameMs.size(),
       rendererName);

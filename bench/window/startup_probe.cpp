@@ -3,7 +3,8 @@
 //
 //   startup_probe        (in the build folder, where graphics/ is)
 //
-// Entering the game screen loads every image and opens the sound device (whichever
+// Entering the game screen loads the images the first frame shows (the others
+// are read while the title is up) and opens the sound device (whichever
 // ALSOFT_CONF names) with every sound; the sound's share is timed on its own first,
 // the visual world's share afterwards (its images are then read a second time, so
 // the file cache is warm for it). The first frames (the title over the board, as
@@ -39,8 +40,8 @@ class CStartupProbe : public CScreen {
     before = SinceStart();
     game.Enter();
     const double entered = SinceStart();
-    std::printf("%7.1f ms  game screen entered: %.1f ms, every image loaded\n", entered,
-                entered - before);
+    std::printf("%7.1f ms  game screen entered: %.1f ms, the first frame's images loaded\n",
+                entered, entered - before);
     game.visWorld.Reset();
     std::printf(
         "           of which the visual world's images about %.1f ms, the interface's the rest\n",
