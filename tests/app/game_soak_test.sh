@@ -7,7 +7,7 @@
 # standard error (where a sanitized build reports).
 #
 # Usage: game_soak_test.sh <jellyquake> <close_window> <folder holding graphics/>
-# Environment: JQ_GAME_SOAK_SECONDS (default 120), JQ_GAME_SOAK_SEED (default:
+# Environment: JQ_GAME_SOAK_SECONDS (default 30), JQ_GAME_SOAK_SEED (default:
 # the time; printed, to replay the same choices).
 set -euo pipefail
 
@@ -19,7 +19,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/game_driver.sh"
 game=$(realpath "$1")
 closer=$2
 data=$3
-seconds=${JQ_GAME_SOAK_SECONDS:-120}
+seconds=${JQ_GAME_SOAK_SECONDS:-30}
 seed=${JQ_GAME_SOAK_SEED:-$(date +%s)}
 echo "random input for $seconds s, seed $seed"
 RANDOM=$seed
