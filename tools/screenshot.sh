@@ -22,7 +22,7 @@ trap 'kill "$game" 2>/dev/null; rm -rf "$work"' EXIT
 window=$(timeout 30 xdotool search --sync --name '^Jellyquake$' | head -n 1)
 sleep 3
 eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
+xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2)) sleep 0.2 click 1
 sleep 24
 
 # The blue blob nearest the middle of the window, below the display's strip.

@@ -208,7 +208,9 @@ for glyph in 0 1; do
 done
 
 sleep 1 # a click counts from three quarters of a second after the end
-xdotool mousemove --window "$window" $((W / 2)) $((H / 2)) click 1
+xdotool mousemove --window "$window" $((W / 2)) $((H / 2))
+sleep 0.2
+xdotool click 1
 wait_for 5 10-new-game playing_again 10-new-game || fail "a click after the end did not start a new game"
 # The blob count at the top right reads as at the first game's start.
 count=$(differing 02-playing 10-new-game "$((W * 8 / 200))x$((W * 7 / 200))+$((W * 1325 / 2000))+$((W * 3 / 200))")
