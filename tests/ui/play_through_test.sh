@@ -25,11 +25,12 @@ mkdir -p "$work"
 
 # Colour classes of the game's pictures, for ImageMagick's -fx (channels 0 to 1):
 # the title's and end image's orange lettering, the display's dark ink, the blobs'
-# blue jelly and the landing marker's yellow.
+# blue jelly, the landing marker's yellow and the pale green of sky and fog.
 LETTERING='r>200/255 && g>80/255 && g<225/255 && b<110/255 && r-b>140/255'
 INK='max(r,max(g,b))<70/255'
 BLUE='b>100/255 && b-r>45/255'
 MARKER='r>200/255 && g>130/255 && b<150/255 && r-b>100/255'
+SKY='r>150/255 && r<210/255 && g>235/255 && b>150/255 && b<210/255'
 
 # Saves a screenshot as $work/$1.png.
 shot() {
@@ -187,6 +188,10 @@ xdotool mouseup 3
 sleep 0.3
 shot 07-orbited
 above "$(changed 06-before-orbit 07-orbited)" 0.3 || fail "a right drag did not orbit the camera"
+# Dragged up, the camera sinks toward the horizon: the fog-green sky shows at the top.
+sky() { share "$1" "$SKY" 0 "$TOP" "$W" $((TOP + H / 8)); }
+! above "$(sky 06-before-orbit)" 0.3 && above "$(sky 07-orbited)" 0.7 ||
+  fail "dragging up did not lower the camera toward the horizon"
 xdotool keydown Left
 sleep 0.4
 xdotool keyup Left
