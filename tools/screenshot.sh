@@ -12,7 +12,9 @@ if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
   bash "$root/scripts/build.sh"
   mkdir -p "$root/docs"
   # A 1000 x 750 screen gives the game an 800 x 600 window.
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1000x750x24" bash "$0"
+  # A random first display number: servers started at the same moment by
+  # other tests would otherwise race for the same one.
+  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1000x750x24" bash "$0"
 fi
 
 work=$(mktemp -d)
