@@ -86,7 +86,12 @@ wait_for() {
 
 # What the screen shows: the layout measures in half window widths.
 is_title() { above "$(share "$1" "$LETTERING" 0 $((H / 2 - W / 4)) "$W" $((H / 2 + W / 4)))" 0.02; }
-is_running() { above "$(share "$1" "$INK" $((W * 3 / 200)) $((W * 3 / 200)) $((W * 31 / 200)) $((W / 20)))" 0.05; }
+# The morale label's dark outline: some ink, but not a black window.
+is_running() {
+  local ink
+  ink=$(share "$1" "$INK" $((W * 3 / 200)) $((W * 3 / 200)) $((W * 31 / 200)) $((W / 20)))
+  above "$ink" 0.05 && ! above "$ink" 0.6
+}
 is_complete() {
   above "$(share "$1" "$LETTERING" $((W / 4)) $((H / 2 - W / 8)) $((W * 3 / 4)) $((H / 2)))" 0.025 &&
     ! is_title "$1"
@@ -114,6 +119,8 @@ W=$WIDTH H=$HEIGHT TOP=$((W * 6 / 100)) # the running display's strip is 0.12 ha
 echo "window $W x $H"
 xdotool mousemove --window "$window" $((W / 2)) $((H / 2))
 
+# A loaded machine may take a while to draw the first frame.
+wait_for 30 01-title is_title 01-title || fail "the title is not shown"
 xdotool click 1
 started=$SECONDS
 wait_for 5 02-playing playing 02-playing || fail "a click did not take the title away"
