@@ -48,11 +48,6 @@ share() {
     -fx "$class" -format '%[fx:mean]' info:
 }
 
-# How many pixels of a colour class a rectangle of a shot has.
-pixels() {
-  awk -v s="$(share "$@")" -v a=$((($5 - $3) * ($6 - $4))) 'BEGIN { printf "%.0f", s * a }'
-}
-
 # How many pixels differ clearly between two shots in a rectangle (default: all).
 differing() {
   local crop=${3:-${W}x${H}+0+0} count
