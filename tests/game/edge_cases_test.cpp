@@ -163,7 +163,7 @@ TEST(EdgeCases, TheBotsHandNeverTouchesABlobThatLeftTheWorld) {
 
 // The game screen, drawing with OpenGL into an offscreen context, with the pointer on a
 // blob that then falls away or vanishes between frames.
-class StaleTarget : public ::testing::Test {
+class GameScreen : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(gl.IsReady()) << gl.Problem();
@@ -190,7 +190,7 @@ class StaleTarget : public ::testing::Test {
   CGameUI ui;
 };
 
-TEST_F(StaleTarget, AHoveredBlobThatFallsAwayIsNeitherGrabbedNorPushed) {
+TEST_F(GameScreen, AHoveredBlobThatFallsAwayIsNeitherGrabbedNorPushed) {
   CUnit& blob = AddBlob(ui.world, 4, 4);
   CUnit& survivor = AddBlob(ui.world, 8, 2);
   PointAt(blob);
@@ -209,7 +209,7 @@ TEST_F(StaleTarget, AHoveredBlobThatFallsAwayIsNeitherGrabbedNorPushed) {
   EXPECT_TRUE(survivor.autonomous);
 }
 
-TEST_F(StaleTarget, APressOnABlobGoneBetweenFramesGrabsNothing) {
+TEST_F(GameScreen, APressOnABlobGoneBetweenFramesGrabsNothing) {
   PointAt(AddBlob(ui.world, 4, 4));
   ASSERT_TRUE(ui.hasTarget);
   ui.world.units.clear();
@@ -217,6 +217,22 @@ TEST_F(StaleTarget, APressOnABlobGoneBetweenFramesGrabsNothing) {
   EXPECT_FALSE(ui.holding);
   EXPECT_EQ(ui.target, nullptr);
   ui.Draw();
+}
+
+// The sling: pulled down the screen, a blob flies up it, away from the camera. The
+// play-through only sees that a blob moved; this says which way.
+TEST_F(GameScreen, ABlobPulledDownTheScreenFliesUpTheScreen) {
+  CUnit& blob = AddBlob(ui.world, 4.5, 4);
+  PointAt(blob);
+  ui.MouseButton(MB_LEFT, true);
+  ASSERT_TRUE(ui.holding);
+  ui.MouseMove(ui.pointerX, ui.pointerY - 0.08);
+  ui.Update(0.02);
+  ui.MouseButton(MB_LEFT, false);
+  for (int frame = 0; frame < 120; ++frame) ui.Update(1.0 / 60);
+  // The camera looks from the south, so up the screen is north.
+  EXPECT_GT(blob.y, 4.5);
+  EXPECT_NEAR(blob.x, 4.5, 0.5);
 }
 
 }  // namespace
