@@ -8,10 +8,10 @@
 # build-asan/sanitizer-reports/, so that one from a test's child process fails
 # the run even where the test itself did not look, and each is shown.
 #
-# Tests labelled e2e (the two-minute player test, timed for a full-speed game),
+# Tests labelled e2e (the real-time play-through, timed for a full-speed game),
 # memcheck (Valgrind, which cannot run sanitized programs) and package (it builds
-# its own unsanitized package) are left to the plain build; the label soak (the real game under random input) runs here, for
-# JQ_GAME_SOAK_SECONDS (120 by default).
+# its own unsanitized package) are left to the plain build; the label soak (the
+# real game under random input) runs here, for JQ_GAME_SOAK_SECONDS (30 by default).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_SANITIZE_BUILD_DIR:-$root/build-asan}"
@@ -30,7 +30,7 @@ rm -rf "$reports"
 mkdir -p "$reports"
 export ASAN_OPTIONS="log_path=$reports/asan:detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="log_path=$reports/ubsan:print_stacktrace=1:halt_on_error=1"
-export JQ_GAME_SOAK_SECONDS="${JQ_GAME_SOAK_SECONDS:-120}"
+export JQ_GAME_SOAK_SECONDS="${JQ_GAME_SOAK_SECONDS:-30}"
 
 cd "$build"
 status=0

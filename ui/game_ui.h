@@ -22,8 +22,8 @@
 // pixel.
 class CGameUI : public CScreen {
  public:
-  // Makes the renderer the screen draws with; the game uses OpenGL, tests a
-  // recording renderer.
+  // Makes the renderer the screen draws with: OpenGL in the game, and in the
+  // tests, into an offscreen context; any other CRenderer can stand in.
   using RendererFactory = std::shared_ptr<CRenderer> (*)();
   static std::shared_ptr<CRenderer> MakeOpenGLRenderer();
   // Makes the sink the screen's sounds go to: OpenAL in the game; silence where

@@ -17,7 +17,9 @@
 set -euo pipefail
 
 if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  # A random first display number: servers started at the same moment by
+  # other tests would otherwise race for the same one.
+  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/game_driver.sh"
 

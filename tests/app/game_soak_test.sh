@@ -7,19 +7,21 @@
 # standard error (where a sanitized build reports).
 #
 # Usage: game_soak_test.sh <jellyquake> <close_window> <folder holding graphics/>
-# Environment: JQ_GAME_SOAK_SECONDS (default 120), JQ_GAME_SOAK_SEED (default:
+# Environment: JQ_GAME_SOAK_SECONDS (default 30), JQ_GAME_SOAK_SEED (default:
 # the time; printed, to replay the same choices).
 set -euo pipefail
 
 if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  # A random first display number: servers started at the same moment by
+  # other tests would otherwise race for the same one.
+  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/game_driver.sh"
 
 game=$(realpath "$1")
 closer=$2
 data=$3
-seconds=${JQ_GAME_SOAK_SECONDS:-120}
+seconds=${JQ_GAME_SOAK_SECONDS:-30}
 seed=${JQ_GAME_SOAK_SEED:-$(date +%s)}
 echo "random input for $seconds s, seed $seed"
 RANDOM=$seed

@@ -1,0 +1,220 @@
+#!/usr/bin/env bash
+# Plays one game of the real binary in a virtual X server, in real time, as a
+# player would, and checks each step on screenshots: the title shows and a click
+# takes it away; the morale bar sits in its frame; a blob is grabbed, its sling
+# pulled down and let go, and it flies away from the pull; a right drag orbits the
+# camera toward the horizon and an arrow key pans it; when the 90 seconds run out
+# the completion image shows with a final score; a click starts the next game with
+# the full blob count. The screenshots are kept in <folder>/play_through on failure.
+# JQ_TRACE=1 traces every command.
+#
+# Usage: play_through_test.sh <jellyquake> <close_window> <folder holding graphics/>
+set -euo pipefail
+[ -z "${JQ_TRACE:-}" ] || set -x
+
+if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
+  # A random first display number: servers started at the same moment by
+  # other tests would otherwise race for the same one.
+  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+source "$(dirname "${BASH_SOURCE[0]}")/../app/game_driver.sh"
+
+game=$(realpath "$1")
+closer=$2
+data=$3
+work="$data/play_through"
+rm -rf "$work"
+mkdir -p "$work"
+
+# Colour classes of the game's pictures, for ImageMagick's -fx (channels 0 to 1):
+# the title's and end image's orange lettering, the display's dark ink, the blobs'
+# blue jelly and the pale green of sky and fog.
+LETTERING='r>200/255 && g>80/255 && g<225/255 && b<110/255 && r-b>140/255'
+INK='max(r,max(g,b))<70/255'
+BLUE='b>100/255 && b-r>45/255'
+SKY='r>150/255 && r<210/255 && g>235/255 && b>150/255 && b<210/255'
+
+# Saves a screenshot as $work/$1.png.
+shot() {
+  import -window "$window" "$work/$1.png" 2>/dev/null || fail "no screenshot $1"
+}
+
+# The share (0 to 1) of pixels of a colour class in a rectangle x0 y0 x1 y1 of a shot.
+# -fx is slow: large rectangles are judged on every fourth pixel each way.
+share() {
+  local name=$1 class=$2 x0=$3 y0=$4 x1=$5 y1=$6 scale=100%
+  [ $(((x1 - x0) * (y1 - y0))) -lt 40000 ] || scale=25%
+  convert "$work/$name.png" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage -sample "$scale" \
+    -fx "$class" -format '%[fx:mean]' info:
+}
+
+# How many pixels differ clearly between two shots in a rectangle (default: all).
+differing() {
+  local crop=${3:-${W}x${H}+0+0} count
+  convert "$work/$1.png" -crop "$crop" +repage "$work/crop-a.png"
+  convert "$work/$2.png" -crop "$crop" +repage "$work/crop-b.png"
+  count=$(compare -metric AE -fuzz 16% "$work/crop-a.png" "$work/crop-b.png" null: 2>&1 || true)
+  echo "${count%% *}"
+}
+
+# True if a share is above a limit.
+above() { awk -v s="$1" -v l="$2" 'BEGIN { exit !(s > l) }'; }
+
+# The share of pixels of the play area that differ clearly between two shots.
+changed() {
+  awk -v p="$(differing "$1" "$2" "${W}x$((H - TOP))+0+$TOP")" -v n=$((W * (H - TOP))) \
+    'BEGIN { print p / n }'
+}
+
+# Waits up to $1 seconds for a shot named $2 on which the command after passes.
+wait_for() {
+  local seconds=$1 name=$2
+  shift 2
+  local end=$((SECONDS + seconds))
+  while :; do
+    shot "$name"
+    "$@" && return 0
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.25
+  done
+}
+
+# The blue share about a point x y of a shot, within two fifths of a blob's radius.
+spot() { share "$1" "$BLUE" $(($2 - r2)) $(($3 - r2)) $(($2 + r2)) $(($3 + r2)); }
+left_spot() { ! above "$(spot "$1" "$bx" "$by")" 0.3; }
+
+# What the screen shows: the layout measures in half window widths.
+is_title() { above "$(share "$1" "$LETTERING" 0 $((H / 2 - W / 4)) "$W" $((H / 2 + W / 4)))" 0.02; }
+# The morale label's dark outline: some ink, but not a black window.
+is_running() {
+  local ink
+  ink=$(share "$1" "$INK" $((W * 3 / 200)) $((W * 3 / 200)) $((W * 31 / 200)) $((W / 20)))
+  above "$ink" 0.05 && ! above "$ink" 0.6
+}
+is_complete() {
+  above "$(share "$1" "$LETTERING" $((W / 4)) $((H / 2 - W / 8)) $((W * 3 / 4)) $((H / 2)))" 0.025 &&
+    ! is_title "$1"
+}
+playing() { ! is_title "$1" && is_running "$1"; }
+ended() { is_complete "$1" && ! is_running "$1"; }
+playing_again() { is_running "$1" && ! is_complete "$1"; }
+
+# The blobs of a shot, nearest the middle first: "x y area" a line, in window pixels
+# (found on every second pixel each way).
+blobs() {
+  convert "$work/$1.png" -crop "${W}x$((H - TOP))+0+$TOP" +repage -sample 50% -fx "$BLUE" \
+    -define connected-components:verbose=true \
+    -define connected-components:area-threshold=$((W * H / 10000)) \
+    -connected-components 8 null: |
+    awk -v top="$TOP" -v w="$W" -v h="$H" '$NF ~ /gray\(255\)|white|\(255,255,255\)/ {
+      split($3, c, ","); x = 2 * c[1]; y = 2 * c[2] + top; d = (x - w / 2) ^ 2 + (y - h / 2) ^ 2
+      printf "%d %.0f %.0f %d\n", d, x, y, 4 * $4 }' | sort -n | cut -d' ' -f2-
+}
+
+start_game "$game" "$data"
+find_window
+eval "$(xdotool getwindowgeometry --shell "$window")"
+W=$WIDTH H=$HEIGHT TOP=$((W * 6 / 100)) # the running display's strip is 0.12 half widths
+echo "window $W x $H"
+xdotool mousemove --window "$window" $((W / 2)) $((H / 2))
+
+# A loaded machine may take a while to draw the first frame.
+wait_for 30 01-title is_title 01-title || fail "the title is not shown"
+xdotool click 1
+started=$SECONDS
+wait_for 5 02-playing playing 02-playing || fail "a click did not take the title away"
+# The morale bar fills part of its frame and none of the gap after it.
+BAR='r>200/255 && g>100/255 && b<80/255'
+above "$(share 02-playing "$BAR" $((W * 15 / 100)) $((W * 2 / 100)) $((W * 48 / 100)) $((W * 4 / 100)))" 0.1 ||
+  fail "no morale bar"
+! above "$(share 02-playing "$BAR" $((W * 51 / 100)) $((W * 2 / 100)) $((W * 55 / 100)) $((W * 4 / 100)))" 0.3 ||
+  fail "the morale bar runs out of its frame"
+
+# Grab and flick: a blob near the middle is grabbed at once (blobs hop now and then),
+# its sling pulled down the screen and let go. It flies up the screen, away from the
+# pull; a blob whose landing spot is taken stays put, so the next one is tried.
+flicked=""
+for attempt in 1 2 3 4 5 6; do
+  shot 03-untouched
+  read -r bx by area < <(blobs 03-untouched | sed -n "${attempt}p") || break
+  radius=$(awk -v a="$area" 'BEGIN { printf "%.0f", sqrt(a / 3.14159) * 1.15 }')
+  r2=$((radius * 2 / 5))
+  py=$((by + 2 * radius))
+  # The pull ends on open ground, so a blob seen there later came by the throw.
+  above "$(spot 03-untouched "$bx" "$by")" 0.5 && ! above "$(spot 03-untouched "$bx" "$py")" 0.2 || continue
+  xdotool mousemove --window "$window" "$bx" "$by"
+  sleep 0.2
+  xdotool mousedown 1
+  for step in 1 2 3 4; do
+    xdotool mousemove --window "$window" "$bx" $((by + step * radius / 2))
+    sleep 0.05
+  done
+  sleep 0.3
+  shot 04-aiming
+  xdotool mouseup 1
+  sleep 1
+  if wait_for 3 05-flicked left_spot 05-flicked; then
+    flicked=yes
+    break
+  fi
+done
+[ -n "$flicked" ] || fail "no blob near the middle could be flicked"
+echo "blob at $bx,$by (radius $radius) flicked"
+! above "$(spot 05-flicked "$bx" "$py")" 0.3 || fail "the blob flew toward the pull, not away from it"
+echo "ok: a blob was grabbed and flicked away from the pull"
+
+# Orbit with a right drag, pan with an arrow key.
+xdotool mousemove --window "$window" $((W / 2)) $((H / 2))
+sleep 0.2
+shot 06-before-orbit
+xdotool mousedown 3
+for step in 1 2 3 4 5 6 7 8; do
+  xdotool mousemove --window "$window" $((W / 2 + W * 12 * step / 800)) $((H / 2 - H * 5 * step / 800))
+  sleep 0.04
+done
+xdotool mouseup 3
+sleep 0.3
+shot 07-orbited
+above "$(changed 06-before-orbit 07-orbited)" 0.3 || fail "a right drag did not orbit the camera"
+# Dragged up, the camera sinks toward the horizon: the fog-green sky shows at the top.
+sky() { share "$1" "$SKY" 0 "$TOP" "$W" $((TOP + H / 8)); }
+! above "$(sky 06-before-orbit)" 0.3 && above "$(sky 07-orbited)" 0.7 ||
+  fail "dragging up did not lower the camera toward the horizon"
+xdotool keydown Left
+sleep 0.4
+xdotool keyup Left
+sleep 0.3
+shot 08-panned
+above "$(changed 07-orbited 08-panned)" 0.2 || fail "an arrow key did not pan the camera"
+echo "ok: the camera orbits and pans"
+
+# The game lasts 90 seconds from the click on the title: still on at 80.
+left=$((started + 80 - SECONDS))
+[ "$left" -le 0 ] || sleep "$left"
+shot 09-running
+playing_again 09-running || fail "the game was over before 80 s"
+left=$((started + 87 - SECONDS))
+[ "$left" -le 0 ] || sleep "$left"
+wait_for 25 10-complete ended 10-complete || fail "no completion image when the clock ran out"
+echo "ok: the completion image shows after $((SECONDS - started)) s"
+# The final score's first two glyphs, right of the middle below the image.
+for glyph in 0 1; do
+  x0=$((W / 2 + glyph * W * 35 / 1000 + W * 4 / 1000))
+  above "$(share 10-complete "$INK" "$x0" $((H / 2 + W / 40)) $((x0 + W * 27 / 1000)) $((H / 2 + W * 7 / 80)))" 0.1 ||
+    fail "no final score shown (glyph $glyph)"
+done
+
+sleep 1 # a click counts from three quarters of a second after the end
+xdotool mousemove --window "$window" $((W / 2)) $((H / 2))
+sleep 0.2
+xdotool click 1
+wait_for 5 11-new-game playing_again 11-new-game || fail "a click after the end did not start a new game"
+# The blob count at the top right reads as at the first game's start.
+count=$(differing 02-playing 11-new-game "$((W * 8 / 200))x$((W * 7 / 200))+$((W * 1325 / 2000))+$((W * 3 / 200))")
+[ "$count" -lt $((W * W / 4000)) ] || fail "the new game's blob count differs from the first's ($count pixels)"
+echo "ok: a click starts the next game with every blob"
+
+expect_alive "the end of the play-through"
+close_and_check "$closer"
+rm -rf "$work"
+echo "the play-through passed"
