@@ -101,8 +101,18 @@ class CTimedGame : public CScreen {
   CFrameClock clock;
 };
 
+// A screen that takes no input and has nothing to update: only its frames count.
+class CDeafScreen : public CScreen {
+ public:
+  void MouseMove(double, double) override {}
+  void MouseButton(int, bool) override {}
+  void SpecialKey(int, bool) override {}
+  void Key(int, bool) override {}
+  void Update(double) override {}
+};
+
 // The limit frame, with the visual world of a new game for its camera and grass.
-class CLimitScreen : public CScreen {
+class CLimitScreen : public CDeafScreen {
  public:
   void Enter() override {
     renderer = std::make_shared<COpenGLRenderer>();
@@ -115,15 +125,10 @@ class CLimitScreen : public CScreen {
     width = w;
     height = h;
   }
-  void MouseMove(double, double) override {}
-  void MouseButton(int, bool) override {}
-  void SpecialKey(int, bool) override {}
-  void Key(int, bool) override {}
   void Draw() override {
     clock.Tick();
     if (width > 0 && height > 0) DrawLimitFrame(*renderer, vis, width, height);
   }
-  void Update(double) override {}
 
  private:
   std::shared_ptr<CRenderer> renderer;
@@ -134,23 +139,18 @@ class CLimitScreen : public CScreen {
 };
 
 // A window that only clears.
-class CClearScreen : public CScreen {
+class CClearScreen : public CDeafScreen {
  public:
   void Enter() override {
     renderer = std::make_shared<COpenGLRenderer>();
     renderer->SetClearColor(0, 0, 0);
   }
   void Reshape(int width, int height) override { renderer->SetViewport(0, 0, width, height); }
-  void MouseMove(double, double) override {}
-  void MouseButton(int, bool) override {}
-  void SpecialKey(int, bool) override {}
-  void Key(int, bool) override {}
   void Draw() override {
     clock.Tick();
     renderer->SetDepthTest(true);
     renderer->Clear();
   }
-  void Update(double) override {}
 
  private:
   std::shared_ptr<CRenderer> renderer;
