@@ -188,11 +188,14 @@ shot 08-panned
 above "$(changed 07-orbited 08-panned)" 0.2 || fail "an arrow key did not pan the camera"
 echo "ok: the camera orbits and pans"
 
-# The game lasts 90 seconds from the click on the title: still on at 80.
-left=$((started + 80 - SECONDS))
+# The game lasts 90 seconds from the click on the title, unless the board swallows
+# every blob first: left alone, one in ten games loses its last blob before 80 s,
+# none of 2000 before 40 s (jellyquake-sim --games 2000 --player none). A clock that
+# runs fast ends the game within seconds, so still on at 40 s is the check.
+left=$((started + 40 - SECONDS))
 [ "$left" -le 0 ] || sleep "$left"
 shot 09-running
-playing_again 09-running || fail "the game was over before 80 s"
+playing_again 09-running || fail "the game was over before 40 s"
 left=$((started + 87 - SECONDS))
 [ "$left" -le 0 ] || sleep "$left"
 wait_for 25 10-complete ended 10-complete || fail "no completion image when the clock ran out"
