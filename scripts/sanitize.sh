@@ -34,7 +34,10 @@ export JQ_GAME_SOAK_SECONDS="${JQ_GAME_SOAK_SECONDS:-30}"
 
 cd "$build"
 status=0
-ctest --output-on-failure -j "$(nproc)" -LE 'e2e|memcheck|package' || status=$?
+# The picture guard compares against a picture drawn by the GCC build; clang's
+# floating point moves a few fence edges by a pixel, so it runs in the plain
+# build only (the scene pixel tests draw the same scene here).
+ctest --output-on-failure -j "$(nproc)" -LE 'e2e|memcheck|package' -E '^PictureGuard\.' || status=$?
 if [ -n "$(ls -A "$reports")" ]; then
   for report in "$reports"/*; do
     echo "=== $report"
