@@ -216,6 +216,8 @@ void CGameUI::MouseButton(int button, bool pressed) {
     if (pressed) {
       visWorld.blobsVisible = true;
       titleShown = false;
+      // The title never comes back, and its image is the largest the game has.
+      titleTexture.Release();
       sound.TitleClicked();
     }
     return;
