@@ -6,6 +6,7 @@
 
 #include "audio/openal_sound_sink.h"
 #include "game/random.h"
+#include "render/image_prefetch.h"
 #include "render/opengl_renderer.h"
 
 namespace {
@@ -66,6 +67,17 @@ std::shared_ptr<CSoundSink> CGameUI::MakeSilentSoundSink() {
 
 CGameUI::CGameUI(RendererFactory makeRenderer, SoundSinkFactory makeSoundSink)
     : makeRenderer(makeRenderer), makeSoundSink(makeSoundSink) {}
+
+std::vector<std::string> CGameUI::FirstFrameImages() {
+  std::vector<std::string> images = CVisWorld::FirstFrameImages();
+  images.push_back(TITLE_IMAGE);
+  images.push_back(HAND_IMAGE);
+  return images;
+}
+
+void CGameUI::PrefetchFirstFrameImages() {
+  CImagePrefetch::Shared().Start(FirstFrameImages());
+}
 
 void CGameUI::Enter() {
   SeedRandom(static_cast<unsigned int>(std::time(nullptr)));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/screen.h"
 #include "audio/sound_sink.h"
@@ -36,6 +38,12 @@ class CGameUI : public CScreen {
                    SoundSinkFactory makeSoundSink = MakeSilentSoundSink);
   CGameUI(const CGameUI&) = delete;
   CGameUI& operator=(const CGameUI&) = delete;
+
+  // The images the first frame shows, in the order Enter reads them.
+  static std::vector<std::string> FirstFrameImages();
+  // Starts decoding those on a worker thread, for Enter to find them ready;
+  // called before the window opens, so the decoding overlaps that.
+  static void PrefetchFirstFrameImages();
 
   void Enter() override;
   void Reshape(int width, int height) override;
