@@ -91,6 +91,7 @@ void CGameUI::Enter() {
   skipNextUpdate = false;
   LoadInterfaceImages();
   sound.Attach(makeSoundSink());
+  soundPrepared = false;
   handTargetAngle = 0;
   hasTarget = false;
   target = nullptr;
@@ -375,6 +376,7 @@ bool CGameUI::LandingSpotFree() const {
 }
 
 void CGameUI::Update(double dt) {
+  PrepareSoundOnceShown();
   // One image a frame of those the first frame did not need.
   CTexture::LoadPending();
   if (skipNextUpdate) {
@@ -398,6 +400,16 @@ void CGameUI::Update(double dt) {
   if (holding || throwing) AdvanceHold(dt);
   TurnHand(dt);
   FollowWithSound();
+}
+
+// No sound is heard before the title is clicked, so opening the device and
+// reading the sounds need not hold up the first frame; the title waits long
+// enough for it to happen here. A sound asked for earlier still plays: the sink
+// gets ready on its own when first used.
+void CGameUI::PrepareSoundOnceShown() {
+  if (!frameShown || soundPrepared) return;
+  sound.Prepare();
+  soundPrepared = true;
 }
 
 void CGameUI::FollowWithSound() {
@@ -509,4 +521,5 @@ void CGameUI::Draw() {
   visWorld.Draw(r);
   visWorld.NotePart(PART_DISPLAY);
   DrawHud();
+  frameShown = true;
 }

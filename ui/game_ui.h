@@ -129,6 +129,9 @@ class CGameUI : public CScreen {
   double throwProgress = 0;
   bool skipNextUpdate = false;
   double endTime = 0;
+  // A frame has been drawn; the sink attached on entry has been got ready.
+  bool frameShown = false;
+  bool soundPrepared = false;
 
  private:
   void LoadInterfaceImages();
@@ -145,6 +148,7 @@ class CGameUI : public CScreen {
   void DrawEndLayout();
   void DrawHand();
   void DrawMuted();
+  void PrepareSoundOnceShown();
   // Lets the sound watch the world and the hand after a frame's update.
   void FollowWithSound();
   // The held or thrown blob; only called while the hold stands.
