@@ -10,46 +10,76 @@ CImagePrefetch::~CImagePrefetch() {
 }
 
 void CImagePrefetch::Finish() {
-  if (worker.joinable()) worker.join();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    for (Slot& slot : slots) {
+      if (slot.state == SLOT_WAITING) slot.state = SLOT_GONE;
+    }
+  }
+  Wait();
   slots.clear();
+}
+
+void CImagePrefetch::Wait() {
+  if (worker.joinable()) worker.join();
 }
 
 void CImagePrefetch::Start(const std::vector<std::string>& paths) {
   Finish();
   slots.resize(paths.size());
-  for (size_t i = 0; i < paths.size(); ++i) {
-    slots[i].path = paths[i];
-    slots[i].ready = slots[i].done.get_future();
-  }
+  for (size_t i = 0; i < paths.size(); ++i) slots[i].path = paths[i];
   // Without a worker every image is simply decoded where it is loaded.
   try {
-    worker = std::thread(Decode, &slots);
+    worker = std::thread(&CImagePrefetch::Decode, this);
   } catch (const std::system_error&) {
     slots.clear();
   }
 }
 
-void CImagePrefetch::Decode(std::vector<Slot>* slots) {
-  for (Slot& slot : *slots) {
+bool CImagePrefetch::Claim(size_t& index) {
+  std::lock_guard<std::mutex> lock(mutex);
+  for (index = 0; index < slots.size(); ++index) {
+    if (slots[index].state != SLOT_WAITING) continue;
+    slots[index].state = SLOT_DECODING;
+    return true;
+  }
+  return false;
+}
+
+void CImagePrefetch::Decode() {
+  size_t index = 0;
+  while (Claim(index)) {
+    DecodedImage image;
+    bool decoded = false;
     // An image that cannot be had is one that did not decode, as when read in place.
     try {
-      slot.decoded = LoadPngImage(slot.path.c_str(), slot.image);
+      decoded = LoadPngImage(slots[index].path.c_str(), image);
     } catch (...) {
-      slot.image = DecodedImage();
-      slot.decoded = false;
+      image = DecodedImage();
     }
-    slot.done.set_value();
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      Slot& slot = slots[index];
+      slot.image = std::move(image);
+      slot.decoded = decoded;
+      slot.state = SLOT_DONE;
+    }
+    decodedOne.notify_all();
   }
 }
 
 bool CImagePrefetch::Take(const char* path, DecodedImage& image, bool& decoded) {
+  std::unique_lock<std::mutex> lock(mutex);
   for (Slot& slot : slots) {
-    if (slot.taken || slot.path != path) continue;
-    slot.ready.wait();
-    slot.taken = true;
-    image = std::move(slot.image);
-    decoded = slot.decoded;
-    return true;
+    if (slot.state == SLOT_GONE || slot.path != path) continue;
+    decodedOne.wait(lock, [&] { return slot.state != SLOT_DECODING; });
+    const bool done = slot.state == SLOT_DONE;
+    if (done) {
+      image = std::move(slot.image);
+      decoded = slot.decoded;
+    }
+    slot.state = SLOT_GONE;
+    return done;
   }
   return false;
 }

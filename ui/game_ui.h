@@ -39,10 +39,10 @@ class CGameUI : public CScreen {
   CGameUI(const CGameUI&) = delete;
   CGameUI& operator=(const CGameUI&) = delete;
 
-  // The images the first frame shows, in the order Enter reads them.
+  // The images the first frame shows.
   static std::vector<std::string> FirstFrameImages();
   // Starts decoding those on a worker thread, for Enter to find them ready;
-  // called before the window opens, so the decoding overlaps that.
+  // called before the window opens, so the decoding can overlap that.
   static void PrefetchFirstFrameImages();
 
   void Enter() override;

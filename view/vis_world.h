@@ -30,7 +30,7 @@ class CVisWorld {
 
   // A new game: camera, images, tufts, particle kinds and the blob drawing context.
   void Reset();
-  // The images Reset reads at once, in the order it reads them.
+  // The images Reset reads at once.
   static std::vector<std::string> FirstFrameImages();
   // Moves the fire and feeds new flames into every open hole.
   void Update(double dt);

@@ -4,8 +4,8 @@
 //   startup_probe        (in the build folder, where graphics/ is)
 //
 // As in the game, the images the first frame shows start decoding on a worker
-// before the window opens; entering the game screen uploads them, waiting for
-// any the worker has not finished (the others are read while the title is up).
+// before the window opens; entering the game screen uploads them, decoding any
+// the worker has not finished itself (the others are read while the title is up).
 // The sound device (whichever ALSOFT_CONF names) opens with every sound loaded
 // in the first update after the first frame. The first frames (the title over
 // the board, as in the game) are slow while Mesa's software renderer compiles

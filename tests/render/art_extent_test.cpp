@@ -105,13 +105,13 @@ TEST(ArtExtent, AnImageDecodedAheadIsUploadedAndABadOneLeavesAnUntexturedHandle)
   const std::string bad = folder.File("bad.png");
   std::ofstream(bad) << "not an image";
   CImagePrefetch::Shared().Start({good, bad});
-  CTexture image, untextured;
-  // Decoded in order: once the bad one is in, the good one is too.
-  EXPECT_FALSE(untextured.Load(bad.c_str(), false, false, -1));
-  EXPECT_NE(untextured.Name(), 0u);
+  CImagePrefetch::Shared().Wait();
   // Gone from the disk: what the texture gets can only come from the prefetch.
   std::filesystem::remove(good);
+  CTexture image, untextured;
   ASSERT_TRUE(image.Load(good.c_str(), false, false, 3));
+  EXPECT_FALSE(untextured.Load(bad.c_str(), false, false, -1));
+  EXPECT_NE(untextured.Name(), 0u);
   GLint width = -1;
   glBindTexture(GL_TEXTURE_2D, untextured.Name());
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);

@@ -28,7 +28,7 @@ std::string WriteSprite(const CScratchFolder& folder, const std::string& name) {
   return path;
 }
 
-TEST(ImagePrefetch, EachPathIsHandedOverOnceAsADirectDecodeGivesIt) {
+TEST(ImagePrefetch, EachDecodedPathIsHandedOverOnceAsADirectDecodeGivesIt) {
   CScratchFolder folder;
   const std::string good = WriteSprite(folder, "good.png");
   const std::string damaged = folder.File("damaged.png");
@@ -39,10 +39,10 @@ TEST(ImagePrefetch, EachPathIsHandedOverOnceAsADirectDecodeGivesIt) {
 
   CImagePrefetch prefetch;
   prefetch.Start({good, damaged, missing});
+  prefetch.Wait();
   DecodedImage image;
   bool decoded = true;
   EXPECT_FALSE(prefetch.Take(folder.File("other.png").c_str(), image, decoded));
-  // Taken out of order: the last first.
   ASSERT_TRUE(prefetch.Take(missing.c_str(), image, decoded));
   EXPECT_FALSE(decoded);
   ASSERT_TRUE(prefetch.Take(good.c_str(), image, decoded));
@@ -54,6 +54,24 @@ TEST(ImagePrefetch, EachPathIsHandedOverOnceAsADirectDecodeGivesIt) {
   EXPECT_FALSE(prefetch.Take(good.c_str(), image, decoded)) << "handed over twice";
   ASSERT_TRUE(prefetch.Take(damaged.c_str(), image, decoded));
   EXPECT_FALSE(decoded);
+}
+
+TEST(ImagePrefetch, AnImageTheWorkerHasNotStartedIsLeftToTheCaller) {
+  CScratchFolder folder;
+  std::vector<std::string> paths;
+  for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
+    paths.push_back(WriteSprite(folder, name));
+  CImagePrefetch prefetch;
+  prefetch.Start(paths);
+  DecodedImage image;
+  bool decoded = false;
+  // The last is either decoded (or being decoded) and handed over, or not yet
+  // started and then the caller's from now on: never both.
+  const bool handed = prefetch.Take(paths.back().c_str(), image, decoded);
+  EXPECT_EQ(handed, decoded);
+  prefetch.Wait();
+  EXPECT_FALSE(prefetch.Take(paths.back().c_str(), image, decoded));
+  EXPECT_TRUE(prefetch.Take(paths.front().c_str(), image, decoded));
 }
 
 }  // namespace
