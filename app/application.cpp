@@ -20,6 +20,8 @@ CApplication::CApplication(CFrameTimer::Counter readCounter, std::int64_t ticksP
     : timer(readCounter, ticksPerSecond) {}
 
 int CApplication::Run(int argc, char** argv) {
+  // Its images decode while the window opens, which keeps this thread waiting.
+  CGameUI::PrefetchFirstFrameImages();
   return Run(argc, argv, MakeFirstScreen);
 }
 

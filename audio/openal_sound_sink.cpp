@@ -37,12 +37,14 @@ void ClearErrors() {
 }
 }  // namespace
 
-COpenALSoundSink::COpenALSoundSink() {
-  Open();
-}
-
 COpenALSoundSink::~COpenALSoundSink() {
   Close();
+}
+
+void COpenALSoundSink::Prepare() {
+  if (prepared) return;
+  prepared = true;
+  Open();
 }
 
 void COpenALSoundSink::Open() {
@@ -71,7 +73,8 @@ void COpenALSoundSink::Open() {
 
   ClearErrors();
   alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
-  alListenerf(AL_GAIN, MASTER_GAIN);
+  // Muting may have come before the device.
+  alListenerf(AL_GAIN, muted ? 0.0f : MASTER_GAIN);
   alGenSources(VOICE_COUNT, sources);
   if (alGetError() != AL_NO_ERROR) {
     Close();
@@ -112,6 +115,7 @@ void COpenALSoundSink::Close() {
 }
 
 void COpenALSoundSink::SetListener(const double eye[3], const double lookAt[3]) {
+  Prepare();
   if (!context) return;
   alListener3f(AL_POSITION, static_cast<float>(eye[0]), static_cast<float>(eye[1]),
                static_cast<float>(eye[2]));
@@ -147,6 +151,7 @@ int COpenALSoundSink::FreeSource() const {
 
 int COpenALSoundSink::Play(SoundId sound, const SoundPlace& place, double pitch, double gain,
                            bool loop) {
+  Prepare();
   if (!context || sound < 0 || sound >= SOUND_COUNT || !loaded[sound]) return NO_VOICE;
   const int i = FreeSource();
   if (i < 0) return NO_VOICE;

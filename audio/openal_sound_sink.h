@@ -9,10 +9,13 @@
 // With no device, or a device that cannot be opened, it stays silent; a sound
 // whose file is missing or damaged is silent on its own. Neither OpenAL nor the
 // sound system beneath it may write anything on standard error.
+//
+// The device is opened and every sound read from SOUND_FOLDER on Prepare, or
+// else on the first sound or listener placed; one try only, so a missing
+// device costs nothing after it.
 class COpenALSoundSink : public CSoundSink {
  public:
-  // Opens the default device and reads every sound from SOUND_FOLDER.
-  COpenALSoundSink();
+  COpenALSoundSink() = default;
   ~COpenALSoundSink() override;
   COpenALSoundSink(const COpenALSoundSink&) = delete;
   COpenALSoundSink& operator=(const COpenALSoundSink&) = delete;
@@ -22,6 +25,7 @@ class COpenALSoundSink : public CSoundSink {
   void Steer(int voice, double pitch, double gain) override;
   void Stop(int voice) override;
   void SetMuted(bool muted) override;
+  void Prepare() override;
 
   // True once a device is open: the game can be heard.
   bool HasDevice() const { return context != nullptr; }
@@ -47,4 +51,5 @@ class COpenALSoundSink : public CSoundSink {
   bool looping[VOICE_COUNT] = {};
   int nextVoice = 0;
   bool muted = false;
+  bool prepared = false;
 };

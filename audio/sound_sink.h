@@ -37,6 +37,9 @@ class CSoundSink {
   virtual void Stop(int voice) = 0;
   // Silences everything without stopping it, so unmuting finds loops still going.
   virtual void SetMuted(bool muted) = 0;
+  // Opens whatever the sink plays through and reads its sounds, if it has not
+  // yet; a sink that is not prepared does this at its first sound instead.
+  virtual void Prepare() = 0;
 
   // Sinks are owned through shared pointers; the destructor comes last so the
   // table above keeps its order.
@@ -51,4 +54,5 @@ class CSilentSoundSink : public CSoundSink {
   void Steer(int, double, double) override {}
   void Stop(int) override {}
   void SetMuted(bool) override {}
+  void Prepare() override {}
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "render/image_prefetch.h"
 #include "render/png_decoder.h"
 
 namespace {
@@ -81,6 +82,13 @@ bool AxisExtent(int size, int first, int last, int highestLevel, double& from, d
   from = std::max(0.0, from);
   to = std::min(1.0, to);
   return true;
+}
+
+// The image at path, from the shared prefetch when it was read ahead there.
+bool DecodeImage(const char* path, DecodedImage& image) {
+  bool decoded = false;
+  if (CImagePrefetch::Shared().Take(path, image, decoded)) return decoded;
+  return LoadPngImage(path, image);
 }
 
 // Uploads the image with its levels; returns the highest level built by hand,
@@ -234,7 +242,7 @@ void CTexture::ReadWaiting(Record& waitingRecord) {
 
 bool CTexture::Read(Record& record, const char* path, bool repeatS, bool repeatT, int mipLevels) {
   DecodedImage image;
-  if (!LoadPngImage(path, image)) {
+  if (!DecodeImage(path, image)) {
     return false;
   }
   glBindTexture(GL_TEXTURE_2D, record.name);

@@ -13,8 +13,8 @@
 #     mixing on OpenAL's own thread as with a sound card) beside it muted;
 #   - start-up: process start to the first frame on screen, for the game and
 #     for a bare window that only clears, in the same run, and where the
-#     game's start-up time goes; the game's with its sounds loaded into an
-#     open device beside one where no device opens;
+#     game's start-up time goes; the game's where a sound device opens (it
+#     does so once the first frame is up) beside one where none opens;
 #   - peak memory after 60 s of play (JQ_BENCH_PLAY_SECONDS), beside the bare
 #     window's.
 set -euo pipefail
@@ -118,7 +118,7 @@ for _ in 1 2 3 4 5; do
   ALSOFT_CONF="$work/wave.conf" first_frame_ms ./jellyquake >>"$work/heard_starts"
   ALSOFT_CONF="$work/none.conf" first_frame_ms ./jellyquake >>"$work/deaf_starts"
 done
-printf 'first frame: game with its sounds loaded %.1f ms, with no sound device %.1f ms (medians of 5)\n' \
+printf 'first frame: game with a sound device %.1f ms, with no sound device %.1f ms (medians of 5)\n' \
   "$(median <"$work/heard_starts")" "$(median <"$work/deaf_starts")"
 
 echo "where the game's start-up goes (startup_probe, sound through the wave backend):"

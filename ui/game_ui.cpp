@@ -6,6 +6,7 @@
 
 #include "audio/openal_sound_sink.h"
 #include "game/random.h"
+#include "render/image_prefetch.h"
 #include "render/opengl_renderer.h"
 
 namespace {
@@ -67,6 +68,19 @@ std::shared_ptr<CSoundSink> CGameUI::MakeSilentSoundSink() {
 CGameUI::CGameUI(RendererFactory makeRenderer, SoundSinkFactory makeSoundSink)
     : makeRenderer(makeRenderer), makeSoundSink(makeSoundSink) {}
 
+std::vector<std::string> CGameUI::FirstFrameImages() {
+  // The title first: by far the longest to decode, it gains most from a head
+  // start. Enter reads it last, and decodes any image not ready by then itself.
+  std::vector<std::string> images = {TITLE_IMAGE, HAND_IMAGE};
+  const std::vector<std::string> board = CVisWorld::FirstFrameImages();
+  images.insert(images.end(), board.begin(), board.end());
+  return images;
+}
+
+void CGameUI::PrefetchFirstFrameImages() {
+  CImagePrefetch::Shared().Start(FirstFrameImages());
+}
+
 void CGameUI::Enter() {
   SeedRandom(static_cast<unsigned int>(std::time(nullptr)));
   world.Reset(BOARD_SIZE, BOARD_SIZE);
@@ -79,6 +93,7 @@ void CGameUI::Enter() {
   skipNextUpdate = false;
   LoadInterfaceImages();
   sound.Attach(makeSoundSink());
+  soundPrepared = false;
   handTargetAngle = 0;
   hasTarget = false;
   target = nullptr;
@@ -365,6 +380,7 @@ bool CGameUI::LandingSpotFree() const {
 }
 
 void CGameUI::Update(double dt) {
+  PrepareSoundOnceShown();
   // One image a frame of those the first frame did not need.
   CTexture::LoadPending();
   if (skipNextUpdate) {
@@ -388,6 +404,16 @@ void CGameUI::Update(double dt) {
   if (holding || throwing) AdvanceHold(dt);
   TurnHand(dt);
   FollowWithSound();
+}
+
+// No sound is heard before the title is clicked, so opening the device and
+// reading the sounds need not hold up the first frame; the title waits long
+// enough for it to happen here. A sound asked for earlier still plays: the sink
+// gets ready on its own when first used.
+void CGameUI::PrepareSoundOnceShown() {
+  if (!frameShown || soundPrepared) return;
+  sound.Prepare();
+  soundPrepared = true;
 }
 
 void CGameUI::FollowWithSound() {
@@ -499,4 +525,5 @@ void CGameUI::Draw() {
   visWorld.Draw(r);
   visWorld.NotePart(PART_DISPLAY);
   DrawHud();
+  frameShown = true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/screen.h"
 #include "audio/sound_sink.h"
@@ -36,6 +38,12 @@ class CGameUI : public CScreen {
                    SoundSinkFactory makeSoundSink = MakeSilentSoundSink);
   CGameUI(const CGameUI&) = delete;
   CGameUI& operator=(const CGameUI&) = delete;
+
+  // The images the first frame shows.
+  static std::vector<std::string> FirstFrameImages();
+  // Starts decoding those on a worker thread, for Enter to find them ready;
+  // called before the window opens, so the decoding can overlap that.
+  static void PrefetchFirstFrameImages();
 
   void Enter() override;
   void Reshape(int width, int height) override;
@@ -121,6 +129,9 @@ class CGameUI : public CScreen {
   double throwProgress = 0;
   bool skipNextUpdate = false;
   double endTime = 0;
+  // A frame has been drawn; the sink attached on entry has been got ready.
+  bool frameShown = false;
+  bool soundPrepared = false;
 
  private:
   void LoadInterfaceImages();
@@ -137,6 +148,7 @@ class CGameUI : public CScreen {
   void DrawEndLayout();
   void DrawHand();
   void DrawMuted();
+  void PrepareSoundOnceShown();
   // Lets the sound watch the world and the hand after a frame's update.
   void FollowWithSound();
   // The held or thrown blob; only called while the hold stands.

@@ -59,6 +59,10 @@ void CSoundCues::Attach(std::shared_ptr<CSoundSink> newSink) {
   fireVoice = NO_VOICE;
 }
 
+void CSoundCues::Prepare() {
+  sink->Prepare();
+}
+
 double CSoundCues::Vary() {
   // xorshift32: the sound's own generator, apart from the game's.
   pitchState ^= pitchState << 13;

@@ -17,6 +17,9 @@ class CSoundCues {
 
   // Plays through this sink from now on (the game screen's, made when it is entered).
   void Attach(std::shared_ptr<CSoundSink> newSink);
+  // Lets the sink open its device and read its sounds now rather than at the
+  // first sound.
+  void Prepare();
 
   // Input events of the game screen.
   void TitleClicked();

@@ -22,6 +22,14 @@ constexpr double LOOK_AT_HEIGHT = 0.35;
 // The look-at point slides this many units per unit of pan.
 constexpr double PAN_SPEED = 7.5;
 
+// What a new board shows at once: the grass, the fence, the tufts and the walls'
+// image, bound with the tiles.
+const char* const DIRT_WALL_IMAGE = "graphics\\dirtwall.png";
+const char* const GRASS_IMAGE = "graphics\\grass.png";
+const char* const FENCE_IMAGE = "graphics\\fence.png";
+const char* const FRINGE_IMAGES[3] = {"graphics\\grassFringe0.png", "graphics\\grassFringe1.png",
+                                      "graphics\\grassFringe2.png"};
+
 constexpr int FIRE_KIND = 0;
 constexpr int SMOKE_KIND = 1;
 
@@ -104,24 +112,24 @@ void CVisWorld::Reset() {
   RegisterParticleKinds();
 }
 
-// What a new board shows at once (grass, fence, tufts, the walls' image, bound
-// with the tiles) is read now; the rest, needed only once holes, flowers and the
-// sling appear, is read while the first frames are up.
+std::vector<std::string> CVisWorld::FirstFrameImages() {
+  return {DIRT_WALL_IMAGE,  GRASS_IMAGE,      FENCE_IMAGE,
+          FRINGE_IMAGES[0], FRINGE_IMAGES[1], FRINGE_IMAGES[2]};
+}
+
+// What a new board shows at once is read now; the rest, needed only once holes,
+// flowers and the sling appear, is read while the first frames are up.
 void CVisWorld::LoadTextures() {
-  dirtWallTexture.Load("graphics\\dirtwall.png", true, false, -1);
-  grassTexture.Load("graphics\\grass.png", true, true, -1);
+  dirtWallTexture.Load(DIRT_WALL_IMAGE, true, false, -1);
+  grassTexture.Load(GRASS_IMAGE, true, true, -1);
   grassEdgeTexture.LoadLater("graphics\\grassedge.png", true, false, 2);
-  fenceTexture.Load("graphics\\fence.png", true, false, 1);
+  fenceTexture.Load(FENCE_IMAGE, true, false, 1);
   flowerTexture.LoadLater("graphics\\flower.png", false, false, 2);
   dotTexture.LoadLater("graphics\\dot.png", false, false, 2);
   targetTexture.LoadLater("graphics\\target.png", false, false, 2);
   targetOffTexture.LoadLater("graphics\\targetoff.png", false, false, 2);
   cracksTexture.LoadLater("graphics\\cracks.png", false, false, 1);
-  char path[64];
-  for (int i = 0; i < 3; ++i) {
-    std::snprintf(path, sizeof(path), "graphics\\grassFringe%d.png", i);
-    fringeTextures[i].Load(path, false, false, 1);
-  }
+  for (int i = 0; i < 3; ++i) fringeTextures[i].Load(FRINGE_IMAGES[i], false, false, 1);
 }
 
 // Tufts never grow over a hole. A board that is nothing but holes would never

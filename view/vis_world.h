@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "game/board.h"
@@ -29,6 +30,8 @@ class CVisWorld {
 
   // A new game: camera, images, tufts, particle kinds and the blob drawing context.
   void Reset();
+  // The images Reset reads at once.
+  static std::vector<std::string> FirstFrameImages();
   // Moves the fire and feeds new flames into every open hole.
   void Update(double dt);
   // One frame of the scene; the caller has set the projection and cleared.

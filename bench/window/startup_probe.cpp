@@ -3,21 +3,24 @@
 //
 //   startup_probe        (in the build folder, where graphics/ is)
 //
-// Entering the game screen loads the images the first frame shows (the others
-// are read while the title is up) and opens the sound device (whichever
-// ALSOFT_CONF names) with every sound; the sound's share is timed on its own first,
-// the visual world's share afterwards (its images are then read a second time, so
-// the file cache is warm for it). The first frames (the title over the board, as
-// in the game) are slow while Mesa's software renderer compiles a shader for each
-// drawing state they use.
+// As in the game, the images the first frame shows start decoding on a worker
+// before the window opens; entering the game screen uploads them, decoding any
+// the worker has not finished itself (the others are read while the title is up).
+// The sound device (whichever ALSOFT_CONF names) opens with every sound loaded
+// in the first update after the first frame. The first frames (the title over
+// the board, as in the game) are slow while Mesa's software renderer compiles
+// a shader for each drawing state they use. Last, the first frame's images are
+// decoded again on the main thread: the work the worker takes off the start-up.
 
 #include <GL/freeglut.h>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "app/application.h"
+#include "render/png_decoder.h"
 #include "ui/game_ui.h"
 
 namespace {
@@ -33,19 +36,10 @@ class CStartupProbe : public CScreen {
  public:
   void Enter() override {
     std::printf("%7.1f ms  window and OpenGL context ready\n", SinceStart());
-    double before = SinceStart();
-    CGameUI::MakeOpenALSoundSink().reset();
-    std::printf("           sound device opened, every sound loaded, device closed: %.1f ms\n",
-                SinceStart() - before);
-    before = SinceStart();
+    const double before = SinceStart();
     game.Enter();
-    const double entered = SinceStart();
-    std::printf("%7.1f ms  game screen entered: %.1f ms, the first frame's images loaded\n",
-                entered, entered - before);
-    game.visWorld.Reset();
-    std::printf(
-        "           of which the visual world's images about %.1f ms, the interface's the rest\n",
-        SinceStart() - entered);
+    std::printf("%7.1f ms  game screen entered: %.1f ms, the first frame's images uploaded\n",
+                SinceStart(), SinceStart() - before);
   }
   void Reshape(int width, int height) override { game.Reshape(width, height); }
   void MouseMove(double x, double y) override { game.MouseMove(x, y); }
@@ -59,11 +53,34 @@ class CStartupProbe : public CScreen {
     ++frames;
     std::printf("%7.1f ms  frame %d drawn in %.1f ms\n", SinceStart(), frames,
                 SinceStart() - before);
-    if (frames == FRAMES) glutLeaveMainLoop();
+    if (frames == FRAMES) {
+      TimeDecoding();
+      glutLeaveMainLoop();
+    }
   }
-  void Update(double dt) override { game.Update(dt); }
+  void Update(double dt) override {
+    const bool soundWasPrepared = game.soundPrepared;
+    const double before = SinceStart();
+    game.Update(dt);
+    if (game.soundPrepared && !soundWasPrepared) {
+      std::printf(
+          "%7.1f ms  update after frame %d in %.1f ms: sound device opened, every sound "
+          "loaded, a waiting image read\n",
+          SinceStart(), frames, SinceStart() - before);
+    }
+  }
 
  private:
+  static void TimeDecoding() {
+    const double before = SinceStart();
+    for (const std::string& path : CGameUI::FirstFrameImages()) {
+      DecodedImage image;
+      LoadPngImage(path.c_str(), image);
+    }
+    std::printf("           the first frame's images decoded on the main thread: %.1f ms\n",
+                SinceStart() - before);
+  }
+
   CGameUI game{CGameUI::MakeOpenGLRenderer, CGameUI::MakeOpenALSoundSink};
   int frames = 0;
 };
@@ -75,5 +92,6 @@ std::shared_ptr<CScreen> MakeProbe() {
 
 int main(int, char** argv) {
   std::printf("%7.1f ms  main\n", SinceStart());
+  CGameUI::PrefetchFirstFrameImages();
   return CApplication::Instance().Run(1, argv, MakeProbe);
 }

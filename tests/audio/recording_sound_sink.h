@@ -25,6 +25,7 @@ class CRecordingSoundSink : public CSoundSink {
   }
   void Stop(int voice) override { stopped.push_back(voice); }
   void SetMuted(bool m) override { muted = m; }
+  void Prepare() override { ++prepared; }
   int Count(SoundId sound) const {
     return static_cast<int>(std::count_if(played.begin(), played.end(),
                                           [&](const Played& p) { return p.sound == sound; }));
@@ -33,4 +34,5 @@ class CRecordingSoundSink : public CSoundSink {
   std::vector<Played> played, steered;
   std::vector<int> stopped;
   bool muted = false;
+  int prepared = 0;
 };

@@ -49,8 +49,9 @@ xdotool mouseup 1 sleep 1.5
 expect_alive "play with sound"
 close_and_check "$closer"
 
-# The device opened between launch and the window showing, so a moment of the
-# recording lies between wall time since the one and since the other.
+# The device opens moments after the window shows (once the first frame is up),
+# so a moment's place in the recording lies between its wall time since the
+# showing, less a margin, and since the launch.
 "$levels" "$work/heard.wav" 0.1 >"$work/levels" || fail "the recording cannot be read"
 awk -v early="$(awk "BEGIN { print $flicked - $shown - 1.5 }")" \
   -v late="$(awk "BEGIN { print $flicked - $launched + 0.5 }")" '

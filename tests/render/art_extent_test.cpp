@@ -1,11 +1,15 @@
-// Sprites are cut down to where their image shows and some images are read
-// only when first needed; neither may change a pixel or lose an image.
+// Sprites are cut down to where their image shows, some images are read only
+// when first needed and some are decoded ahead; none of it may change a pixel
+// or lose an image.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "render/image_prefetch.h"
 #include "render/opengl_renderer.h"
 #include "render/texture.h"
 #include "tests/render/gl_context.h"
@@ -91,6 +95,32 @@ TEST(ArtExtent, AnImageLoadedLaterIsReadWhenFirstBoundOrInTurn) {
   EXPECT_TRUE(CTexture::LoadPending());
   EXPECT_EQ(width(first), SIDE);
   EXPECT_FALSE(CTexture::LoadPending());
+}
+
+TEST(ArtExtent, AnImageDecodedAheadIsUploadedAndABadOneLeavesAnUntexturedHandle) {
+  COffscreenGLContext gl(SIDE, SIDE);
+  ASSERT_TRUE(gl.IsReady()) << gl.Problem();
+  CScratchFolder folder;
+  const std::string good = WriteDot(folder);
+  const std::string bad = folder.File("bad.png");
+  std::ofstream(bad) << "not an image";
+  CImagePrefetch::Shared().Start({good, bad});
+  CImagePrefetch::Shared().Wait();
+  // Gone from the disk: what the texture gets can only come from the prefetch.
+  std::filesystem::remove(good);
+  CTexture image, untextured;
+  ASSERT_TRUE(image.Load(good.c_str(), false, false, 3));
+  EXPECT_FALSE(untextured.Load(bad.c_str(), false, false, -1));
+  EXPECT_NE(untextured.Name(), 0u);
+  GLint width = -1;
+  glBindTexture(GL_TEXTURE_2D, untextured.Name());
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  EXPECT_EQ(width, 0);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  // The same pixels as an image read in place.
+  CTexture direct;
+  ASSERT_TRUE(direct.Load(WriteDot(folder).c_str(), false, false, 3));
+  EXPECT_EQ(DrawSprite(gl, image, 50, false), DrawSprite(gl, direct, 50, false));
 }
 
 }  // namespace

@@ -95,6 +95,20 @@ TEST_F(SoundCuesTest, TheLastTenSecondsTickOnceEachAndSavedBlobsEndBrightly) {
   EXPECT_EQ(sink->Count(SOUND_JINGLE_SAD), 0);
 }
 
+// Opening a sound device must not hold up the first frame, nor wait for the
+// first sound of play: it happens in the first update after a frame is drawn.
+TEST_F(SoundCuesTest, TheSinkIsPreparedOnceAfterTheFirstFrame) {
+  Frames(2, 0.02);
+  EXPECT_EQ(sink->prepared, 0);
+  ui.Draw();
+  EXPECT_EQ(sink->prepared, 0);
+  Frames(1, 0.02);
+  EXPECT_EQ(sink->prepared, 1);
+  ui.Draw();
+  Frames(3, 0.02);
+  EXPECT_EQ(sink->prepared, 1);
+}
+
 TEST_F(SoundCuesTest, MKeyMutesAndUnmutes) {
   ui.Key('m', true);
   EXPECT_TRUE(sink->muted);
