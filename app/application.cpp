@@ -3,14 +3,6 @@
 #include <exception>
 #include <iostream>
 
-#include "ui/game_ui.h"
-
-namespace {
-std::shared_ptr<CScreen> MakeFirstScreen() {
-  return std::make_shared<CGameUI>(CGameUI::MakeOpenGLRenderer, CGameUI::MakeOpenALSoundSink);
-}
-}  // namespace
-
 CApplication& CApplication::Instance() {
   static CApplication* application = new CApplication;
   return *application;
@@ -18,12 +10,6 @@ CApplication& CApplication::Instance() {
 
 CApplication::CApplication(CFrameTimer::Counter readCounter, std::int64_t ticksPerSecond)
     : timer(readCounter, ticksPerSecond) {}
-
-int CApplication::Run(int argc, char** argv) {
-  // Its images decode while the window opens, which keeps this thread waiting.
-  CGameUI::PrefetchFirstFrameImages();
-  return Run(argc, argv, MakeFirstScreen);
-}
 
 // Errors raised inside the loop are caught where the callbacks call the screen,
 // so they never unwind through the windowing library; they end up here after

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/frame_timer.h"
-#include "app/screen.h"
 #include "app/window.h"
+#include "ui/screen.h"
 
 // The single application object: the window, the screen stack and the frame
 // timer. Window events reach the top screen through the event operations below;
@@ -27,7 +27,6 @@ class CApplication {
   // The whole life of the game: opens the window, pushes the first screen and
   // runs the loop. Returns the process's exit status: 0 when the window was
   // closed, 1 after the internal error was written on standard error.
-  int Run(int argc, char** argv);
   int Run(int argc, char** argv, ScreenFactory makeFirstScreen);
 
   void PushScreen(std::shared_ptr<CScreen> screen);

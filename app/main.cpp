@@ -1,5 +1,15 @@
 #include "app/application.h"
+#include "ui/game_ui.h"
+
+// The shell knows screens, not the game: the game screen is the one it starts with.
+namespace {
+std::shared_ptr<CScreen> MakeGameScreen() {
+  return std::make_shared<CGameUI>(CGameUI::MakeOpenGLRenderer, CGameUI::MakeOpenALSoundSink);
+}
+}  // namespace
 
 int main(int argc, char** argv) {
-  return CApplication::Instance().Run(argc, argv);
+  // Its images decode while the window opens, which keeps this thread waiting.
+  CGameUI::PrefetchFirstFrameImages();
+  return CApplication::Instance().Run(argc, argv, MakeGameScreen);
 }

@@ -3,7 +3,7 @@
 #include <GL/freeglut.h>
 
 #include "app/application.h"
-#include "app/screen.h"
+#include "ui/screen.h"
 
 namespace {
 // The window takes at most this share of the screen in each direction.

@@ -5,7 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/world.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/unit.h"
 #include "game/world.h"
 

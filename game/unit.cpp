@@ -3,8 +3,8 @@
 #include <cmath>
 #include <utility>
 
+#include "base/random.h"
 #include "game/blob_ai.h"
-#include "game/random.h"
 #include "game/world.h"
 
 namespace {

@@ -2,11 +2,11 @@
 
 #include <memory>
 
+#include "base/random.h"
+#include "base/render_vertex.h"
 #include "game/blob_ai.h"
 #include "game/board.h"
 #include "game/events.h"
-#include "game/random.h"
-#include "game/render_vertex.h"
 #include "game/timer.h"
 
 class CWorld;

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <memory>
 
+#include "base/random.h"
 #include "game/blob_ai.h"
-#include "game/random.h"
 
 namespace {
 constexpr int BLOB_COUNT_OUTER = 10;  // blobs on the outer ring at the start

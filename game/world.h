@@ -3,11 +3,11 @@
 #include <list>
 #include <vector>
 
+#include "base/render_vertex.h"
 #include "game/board.h"
 #include "game/events.h"
 #include "game/flower.h"
 #include "game/pending_hole.h"
-#include "game/render_vertex.h"
 #include "game/timer.h"
 #include "game/unit.h"
 

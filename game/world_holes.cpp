@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/world.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "game/random.h"
+#include "base/random.h"
 
 namespace {
 // SetCullMode's codes: which faces disappear.

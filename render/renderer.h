@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/render_vertex.h"
+#include "base/render_vertex.h"
 
 // Every drawing call of the game goes through this table of operations; only the
 // texture handle talks to OpenGL directly. The slot order is fixed.

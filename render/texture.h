@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game/render_vertex.h"
+#include "base/render_vertex.h"
 
 // A decoded PNG, rows bottom-up so that texture coordinate v = 0 is the image's
 // bottom edge; 3 bytes a pixel (RGB) or 4 (RGBA).

@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "audio/openal_sound_sink.h"
-#include "game/random.h"
+#include "base/random.h"
 #include "render/image_prefetch.h"
 #include "render/opengl_renderer.h"
 

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "app/screen.h"
 #include "audio/sound_sink.h"
 #include "game/board.h"
 #include "game/world.h"
 #include "render/renderer.h"
 #include "render/texture.h"
+#include "ui/screen.h"
 #include "ui/sound_cues.h"
 #include "view/vis_world.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/render_vertex.h"
+#include "base/render_vertex.h"
 
 class CBlobImageSet;
 

@@ -1,6 +1,6 @@
 #include "view/particle_system.h"
 
-#include "game/random.h"
+#include "base/random.h"
 
 void CParticleSystem::OnParticleExpired(Particle&) {}
 

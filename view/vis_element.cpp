@@ -1,10 +1,10 @@
 #include "view/vis_element.h"
 
 #include "game/unit.h"
-#include "render/blob_image_set.h"
 #include "render/renderer.h"
 #include "render/texture.h"
 #include "view/blob_context.h"
+#include "view/blob_image_set.h"
 
 BlobDrawingContext blobContext;
 

@@ -8,7 +8,7 @@
 #include <malloc.h>
 #endif
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/world.h"
 #include "view/blob_context.h"
 

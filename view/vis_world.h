@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "base/render_vertex.h"
 #include "game/board.h"
-#include "game/render_vertex.h"
-#include "render/blob_image_set.h"
 #include "render/texture.h"
+#include "view/blob_image_set.h"
 #include "view/particle_system.h"
 #include "view/scene_part.h"
 

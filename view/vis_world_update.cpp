@@ -1,7 +1,7 @@
 #include <cmath>
 #include <vector>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/world.h"
 #include "view/vis_world.h"
 

@@ -22,8 +22,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/random.h"
 #include "bench/limit/limit_frame.h"
-#include "game/random.h"
 #include "render/opengl_renderer.h"
 #include "tests/render/gl_context.h"
 #include "ui/game_ui.h"

@@ -1,6 +1,6 @@
 #include "bench/limit/limit_frame.h"
 
-#include "game/render_vertex.h"
+#include "base/render_vertex.h"
 #include "render/renderer.h"
 #include "view/vis_world.h"
 

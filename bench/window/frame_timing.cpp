@@ -29,8 +29,8 @@
 #include <vector>
 
 #include "app/application.h"
+#include "base/random.h"
 #include "bench/limit/limit_frame.h"
-#include "game/random.h"
 #include "render/opengl_renderer.h"
 #include "ui/game_ui.h"
 

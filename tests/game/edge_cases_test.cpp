@@ -10,8 +10,8 @@
 #include <limits>
 #include <memory>
 
+#include "base/random.h"
 #include "game/blob_ai.h"
-#include "game/random.h"
 #include "game/world.h"
 #include "tests/ui/screen_fixture.h"
 #include "tools/sim/player_hand.h"

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/world.h"
 #include "tests/game/world_invariants.h"
 #include "tools/sim/bot_player.h"

@@ -2,7 +2,7 @@
 // sound sink.
 #include "ui/sound_cues.h"
 
-#include "game/random.h"
+#include "base/random.h"
 #include "tests/audio/recording_sound_sink.h"
 #include "tests/ui/screen_fixture.h"
 

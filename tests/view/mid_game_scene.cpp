@@ -1,6 +1,6 @@
 #include "tests/view/mid_game_scene.h"
 
-#include "game/random.h"
+#include "base/random.h"
 #include "render/renderer.h"
 
 void MidGameScene::Build(unsigned seed, double seconds) {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/world.h"
 
 namespace {

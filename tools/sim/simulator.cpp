@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/world.h"
 #include "tools/sim/bot_player.h"
 

@@ -1,4 +1,4 @@
-#include "render/ground_openings.h"
+#include "view/ground_openings.h"
 
 #include <algorithm>
 #include <cmath>

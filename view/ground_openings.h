@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "base/render_vertex.h"
 #include "game/board.h"
-#include "game/render_vertex.h"
 
 class CWorld;
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/render_vertex.h"
+#include "base/render_vertex.h"
 #include "view/particle_system.h"
 #include "view/vis_element.h"
 

@@ -1,9 +1,9 @@
-#include "render/blob_image_set.h"
+#include "view/blob_image_set.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/unit.h"
 #include "render/renderer.h"
 

@@ -1,16 +1,16 @@
 // One frame of the 3D scene: CVisWorld::Draw and the helpers that make its parts.
-#include "render/scene.h"
+#include "view/scene.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
-#include "game/random.h"
+#include "base/random.h"
 #include "game/world.h"
-#include "render/ground_openings.h"
 #include "render/renderer.h"
 #include "render/texture.h"
 #include "view/blob_context.h"
+#include "view/ground_openings.h"
 #include "view/vis_world.h"
 
 namespace {
