@@ -21,9 +21,6 @@ constexpr double FAR_PLANE = 50.0;
 // never smaller than 25 pixels.
 constexpr double HAND_SHARE = 0.1;
 constexpr double MIN_HAND_PIXELS = 50.0;  // in pixels of the full height: 25 on screen
-// The flick lasts 0.15 s; the blob is pushed half-way through.
-constexpr double FLICK_RATE = 6.666666666666667;
-constexpr double FLICK_PUSH_POINT = 0.5;
 // A click this long after the end starts the next game, so that a click meant for
 // the last throw does not throw away the final score.
 constexpr double RESTART_DELAY = 0.75;
@@ -97,9 +94,8 @@ void CGameUI::Enter() {
   handTargetAngle = 0;
   hasTarget = false;
   target = nullptr;
-  throwing = false;
+  hold = CPlayerHold();
   handAngle = 0;
-  holding = false;
   titleShown = true;
   visWorld.blobsVisible = false;
   UpdateViewBasis();
@@ -255,35 +251,23 @@ void CGameUI::MouseButton(int button, bool pressed) {
 // Press: grab the blob the hand points at. Release: throw it, or after the end
 // start the next game. The hand is busy during a flick.
 void CGameUI::LeftButton(bool pressed) {
-  if (throwing) return;
+  if (hold.Throwing()) return;
   if (!pressed) {
     if (!world.IsRunning() && endTime >= RESTART_DELAY) {
       StartNewGame();
-    } else if (holding) {
-      holding = false;
-      // Over a blocked spot the blob is only let go; it stays put, no longer
-      // hopping on its own, until the player throws it.
-      if (targetValid) {
-        throwing = true;
-        throwProgress = 0;
-        pushed = false;
-        if (const CUnit* unit = LiveTarget()) sound.Flicked(*unit);
-      }
+    } else if (hold.Release()) {
+      if (const CUnit* unit = LiveTarget()) sound.Flicked(*unit);
     }
     return;
   }
 
   if (!hasTarget || !world.IsRunning()) return;
-  CUnit* unit = LiveTarget();
-  if (!unit) {
+  // The game runs, so only a blob gone from the world is refused.
+  if (!hold.Grab(world, target)) {
     ForgetTarget();
     return;
   }
-  holding = true;
-  unit->autonomous = false;
-  grabPosition = unit->Position();
-  targetValid = LandingSpotFree();
-  sound.Grabbed(*unit);
+  sound.Grabbed(Target());
 }
 
 void CGameUI::StartNewGame() {
@@ -295,8 +279,7 @@ void CGameUI::StartNewGame() {
   // The old blobs are gone with the old game; a new one may even be built where
   // one of them was, so no pointer to them may survive.
   ForgetTarget();
-  holding = false;
-  throwing = false;
+  hold = CPlayerHold();
 }
 
 void CGameUI::ForgetTarget() {
@@ -312,7 +295,8 @@ CUnit* CGameUI::LiveTarget() const {
 void CGameUI::UpdateAim() {
   pointerNdcX = (pointerX - 0.5) * 2;
   pointerNdcY = (pointerY - 0.5) * 2;
-  const bool handFree = !holding && !throwing;
+  const bool handFree = !hold.Busy();
+  const bool throwing = hold.Throwing();
 
   double s2 = 0;
   PickResult pick;
@@ -341,11 +325,12 @@ void CGameUI::UpdateAim() {
   }
   const double radius = focal * BLOB_RADIUS / targetDistance;
 
+  // The pull in target radii on screen.
+  double pull = 0;
   if (!throwing) {
     const double s = std::sqrt(s2);
-    pullRatio = s / radius;
+    pull = s / radius;
     flickLength = s <= radius ? s / 2 : s - radius / 2;
-    pushDistance = std::min(pullRatio, Target().ThrowRange());
   }
   // More than two radii away the hand lets the blob be.
   if (handFree && 4 * (radius * radius) < s2) {
@@ -356,27 +341,22 @@ void CGameUI::UpdateAim() {
   handTargetAngle =
       std::atan2(pointerNdcY - targetScreenY, (pointerNdcX - targetScreenX) * aspect) + PI / 2;
 
-  if (!throwing) {
-    // The ground direction that looks, on screen, like the way from the blob to
-    // the pointer: the screen offset as a vector in the image plane, slid along
-    // the line of sight through the blob until it lies flat.
-    const double dx = pointerNdcX - targetScreenX;
-    const double dy = pointerNdcY - targetScreenY;
-    const RenderVertex p = Target().DisplayPosition();
-    const double w[3] = {p.x - viewEye[0], p.y - viewEye[1], p.z - viewEye[2]};
-    double v[3];
-    for (int i = 0; i < 3; ++i) v[i] = dx * viewRight[i] + dy * viewUp[i];
-    const double q = v[2] / w[2];
-    const double gx = v[0] - q * w[0];
-    const double gy = v[1] - q * w[1];
-    pushAngle = std::atan2(gy, gx);
-  }
+  if (!throwing) hold.Aim(Target(), GroundAngleToPointer(), pull);
 }
 
-bool CGameUI::LandingSpotFree() const {
-  const double x = grabPosition.x - pushDistance * std::cos(pushAngle);
-  const double y = grabPosition.y - pushDistance * std::sin(pushAngle);
-  return world.IsFree(x, y, BLOB_RADIUS, target);
+// The screen offset as a vector in the image plane, slid along the line of sight
+// through the blob until it lies flat.
+double CGameUI::GroundAngleToPointer() const {
+  const double dx = pointerNdcX - targetScreenX;
+  const double dy = pointerNdcY - targetScreenY;
+  const RenderVertex p = Target().DisplayPosition();
+  const double w[3] = {p.x - viewEye[0], p.y - viewEye[1], p.z - viewEye[2]};
+  double v[3];
+  for (int i = 0; i < 3; ++i) v[i] = dx * viewRight[i] + dy * viewUp[i];
+  const double q = v[2] / w[2];
+  const double gx = v[0] - q * w[0];
+  const double gy = v[1] - q * w[1];
+  return std::atan2(gy, gx);
 }
 
 void CGameUI::Update(double dt) {
@@ -400,8 +380,8 @@ void CGameUI::Update(double dt) {
   visWorld.Update(dt);
   world.Advance(dt);
   // A blob under a still pointer may have finished its fall and left the world.
-  if (hasTarget && !holding && !throwing && !LiveTarget()) ForgetTarget();
-  if (holding || throwing) AdvanceHold(dt);
+  if (hasTarget && !hold.Busy() && !LiveTarget()) ForgetTarget();
+  AdvanceHold(dt);
   TurnHand(dt);
   FollowWithSound();
 }
@@ -421,50 +401,28 @@ void CGameUI::FollowWithSound() {
                             viewEye[2] + viewForward[2]};
   sound.PlaceListener(viewEye, lookAt);
   double pull = 0;
-  if (holding) {
+  if (hold.Holding()) {
     // The hold stands here (Update has just checked it), so the target is live.
     const double range = Target().ThrowRange();
-    pull = range > 0 ? pushDistance / range : 0;
+    pull = range > 0 ? hold.PushDistance() / range : 0;
   }
-  sound.FollowHand(holding, pull);
+  sound.FollowHand(hold.Holding(), pull);
   sound.Watch(world);
 }
 
-bool CGameUI::HoldStands() {
-  const CUnit* unit = LiveTarget();
-  return unit && world.IsRunning() && unit->x == grabPosition.x && unit->y == grabPosition.y &&
-         unit->IsGrabbable();
-}
-
-void CGameUI::CancelHold() {
-  holding = false;
-  throwing = false;
-  if (CUnit* unit = LiveTarget()) {
-    unit->autonomous = true;
-  } else {
-    ForgetTarget();
-  }
-  UpdateAim();
-}
-
+// The hold's end frees the hand: a cancelled hold aims afresh at whatever lies under
+// the pointer, a finished flick lets the thrown blob be.
 void CGameUI::AdvanceHold(double dt) {
-  // Once the blob has been pushed it is on its own; only the hand's flick goes on.
-  if (!(throwing && pushed) && !HoldStands()) CancelHold();
-  if (holding) {
-    targetValid = LandingSpotFree();
-    pushDistance = std::min(pullRatio, Target().ThrowRange());
-  }
-  if (throwing) {
-    throwProgress = throwProgress + dt * FLICK_RATE;
-    if (!pushed && throwProgress >= FLICK_PUSH_POINT) {
-      world.PushUnit(target, pushAngle, pushDistance);
-      pushed = true;
-      Target().autonomous = true;
-    }
-    if (throwProgress >= 1) {
-      throwing = false;
+  switch (hold.Update(world, dt)) {
+    case HOLD_END_CANCELLED:
+      if (!LiveTarget()) ForgetTarget();
+      UpdateAim();
+      break;
+    case HOLD_END_FLICK_DONE:
       hasTarget = false;
-    }
+      break;
+    case HOLD_END_NONE:
+      break;
   }
 }
 
@@ -517,11 +475,11 @@ void CGameUI::Draw() {
   r.ResetMatrices();
   r.SetPerspective(FIELD_OF_VIEW, aspect, NEAR_PLANE, FAR_PLANE);
   // The marker sits where the blob will land: opposite the pull.
-  visWorld.aimAngle = PI + pushAngle;
-  visWorld.aimVisible = holding;
-  visWorld.aimDistance = pushDistance;
-  visWorld.aimOrigin = grabPosition;
-  visWorld.targetValid = targetValid;
+  visWorld.aimAngle = PI + hold.PushAngle();
+  visWorld.aimVisible = hold.Holding();
+  visWorld.aimDistance = hold.PushDistance();
+  visWorld.aimOrigin = hold.GrabPosition();
+  visWorld.targetValid = hold.TargetValid();
   visWorld.Draw(r);
   visWorld.NotePart(PART_DISPLAY);
   DrawHud();

@@ -6,6 +6,7 @@
 
 #include "audio/sound_sink.h"
 #include "game/board.h"
+#include "game/player_hold.h"
 #include "game/world.h"
 #include "render/renderer.h"
 #include "render/texture.h"
@@ -108,25 +109,17 @@ class CGameUI : public CScreen {
   // Rows: depth, screen x, screen y of a vector from the eye.
   double screenBasisInverse[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
 
+  // The blob the hand points at; while the hold is busy, the one it holds.
   bool hasTarget = false;
   CUnit* target = nullptr;
-  BoardPoint grabPosition;
   double handAngle = 0;
   double handTargetAngle = 0;
   double targetScreenX = 0, targetScreenY = 0;
   double targetDistance = 0;
-  // Pointer distance from the target's centre, in target radii on screen.
-  double pullRatio = 0;
-  // Ground direction from the target toward the pointer; the blob flies the other way.
-  double pushAngle = 0;
-  double pushDistance = 0;
   // How far the hand reaches toward the blob during the flick, screen units.
   double flickLength = 0;
-  bool targetValid = false;
-  bool pushed = false;
-  bool holding = false;
-  bool throwing = false;
-  double throwProgress = 0;
+  // The grab, the sling's landing spot, the flick and the push.
+  CPlayerHold hold;
   bool skipNextUpdate = false;
   double endTime = 0;
   // A frame has been drawn; the sink attached on entry has been got ready.
@@ -138,9 +131,9 @@ class CGameUI : public CScreen {
   void LeftButton(bool pressed);
   void StartNewGame();
   void ForgetTarget();
-  bool HoldStands();
-  void CancelHold();
-  bool LandingSpotFree() const;
+  // The ground direction that looks, on screen, like the way from the target to the
+  // pointer.
+  double GroundAngleToPointer() const;
   void AdvanceHold(double dt);
   void TurnHand(double dt);
   void DrawTitleLayout();
@@ -151,7 +144,7 @@ class CGameUI : public CScreen {
   void PrepareSoundOnceShown();
   // Lets the sound watch the world and the hand after a frame's update.
   void FollowWithSound();
-  // The held or thrown blob; only called while the hold stands.
+  // The pointed-at, held or thrown blob; only called while it is live.
   CUnit& Target() const { return *target; }
 
   RendererFactory makeRenderer;

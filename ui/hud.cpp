@@ -176,10 +176,10 @@ void CGameUI::DrawMuted() {
 void CGameUI::DrawHand() {
   CRenderer& r = *renderer;
   double reach = 0;
-  if (throwing) {
+  if (hold.Throwing()) {
     // The hand slides along its finger toward the blob and back, peaking at
     // flickLength half-way, when the blob is pushed.
-    const double p = throwProgress;
+    const double p = hold.Progress();
     reach = 4 * (p - p * p) / handScale * flickLength;
   }
   handTexture.Bind();

@@ -12,9 +12,9 @@
 
 #include "base/random.h"
 #include "game/blob_ai.h"
+#include "game/player_hold.h"
 #include "game/world.h"
 #include "tests/ui/screen_fixture.h"
-#include "tools/sim/player_hand.h"
 #include "ui/game_ui.h"
 #include "view/vis_world.h"
 
@@ -126,17 +126,19 @@ TEST(EdgeCases, TheViewOfABoardOfHolesNeitherHangsNorBurnsForeverAfterAFrameOfAD
   EXPECT_LT(vis.particles.Live().size(), 1000u);
 }
 
-TEST(EdgeCases, TheBotsHandNeverTouchesABlobThatLeftTheWorld) {
+TEST(EdgeCases, TheHoldNeverTouchesABlobThatLeftTheWorld) {
   CWorld world;
   BareBoard(world, 10, 10);
   CUnit& blob = AddBlob(world, 3, 5);
-  CPlayerHand hand;
-  ASSERT_TRUE(hand.Press(world, &blob, PI, 2.0));
-  hand.Release();
-  world.units.clear();      // the blob is gone, as after its fall
-  hand.Update(world, 0.1);  // a stale read here is what the sanitizer pass catches
-  EXPECT_FALSE(hand.Busy());
-  EXPECT_EQ(hand.Pushes(), 0);
+  CPlayerHold hold;
+  hold.Aim(blob, PI, 2.0);
+  ASSERT_TRUE(hold.Grab(world, &blob));
+  ASSERT_TRUE(hold.Release());
+  world.units.clear();  // the blob is gone, as after its fall
+  // A stale read here is what the sanitizer pass catches.
+  EXPECT_EQ(hold.Update(world, 0.1), HOLD_END_CANCELLED);
+  EXPECT_FALSE(hold.Busy());
+  EXPECT_EQ(hold.Pushes(), 0);
 }
 
 // The game screen with the pointer on a blob that then falls away or vanishes between
@@ -161,9 +163,9 @@ TEST_F(GameScreen, AHoveredBlobThatFallsAwayIsNeitherGrabbedNorPushed) {
   ASSERT_EQ(ui.world.units.size(), 1u);
   EXPECT_EQ(ui.LiveTarget(), nullptr);
   ui.MouseButton(MB_LEFT, true);
-  EXPECT_FALSE(ui.holding);
+  EXPECT_FALSE(ui.hold.Holding());
   ui.MouseButton(MB_LEFT, false);
-  EXPECT_FALSE(ui.throwing);
+  EXPECT_FALSE(ui.hold.Throwing());
   ui.Update(0.1);
   ui.Draw();
   EXPECT_TRUE(survivor.autonomous);
@@ -174,7 +176,7 @@ TEST_F(GameScreen, APressOnABlobGoneBetweenFramesGrabsNothing) {
   ASSERT_TRUE(ui.hasTarget);
   ui.world.units.clear();
   ui.MouseButton(MB_LEFT, true);
-  EXPECT_FALSE(ui.holding);
+  EXPECT_FALSE(ui.hold.Holding());
   EXPECT_EQ(ui.target, nullptr);
   ui.Draw();
 }
@@ -185,7 +187,7 @@ TEST_F(GameScreen, ABlobPulledDownTheScreenFliesUpTheScreen) {
   CUnit& blob = AddBlob(4.5, 4);
   PointAt(blob);
   ui.MouseButton(MB_LEFT, true);
-  ASSERT_TRUE(ui.holding);
+  ASSERT_TRUE(ui.hold.Holding());
   ui.MouseMove(ui.pointerX, ui.pointerY - 0.08);
   ui.Update(0.02);
   ui.MouseButton(MB_LEFT, false);

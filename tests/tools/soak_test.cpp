@@ -10,10 +10,10 @@
 #include <string>
 
 #include "base/random.h"
+#include "game/player_hold.h"
 #include "game/world.h"
 #include "tests/game/world_invariants.h"
 #include "tools/sim/bot_player.h"
-#include "tools/sim/player_hand.h"
 #include "tools/sim/simulator.h"
 
 namespace {
@@ -72,15 +72,17 @@ class RandomPlayer {
 
   void Act(CWorld& world) {
     if (Chance(0.05)) MoveCamera(world);
-    if (!hand.Busy()) {
+    if (!hold.Busy()) {
       if (Chance(0.3)) Grab(world);
     } else if (Chance(0.4)) {
-      hand.Drag(world, Angle(), Pull());
+      const double angle = Angle();
+      const double pull = Pull();
+      if (hold.Holding()) hold.Aim(*hold.Target(), angle, pull);
     }
-    if (Chance(0.3)) hand.Release();
+    if (Chance(0.3)) hold.Release();
   }
 
-  CPlayerHand hand;
+  CPlayerHold hold;
 
  private:
   bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; }
@@ -110,7 +112,11 @@ class RandomPlayer {
       std::advance(it, std::uniform_int_distribution<size_t>(0, world.units.size() - 1)(random));
       unit = &*it;
     }
-    if (unit) hand.Press(world, unit, Angle(), Pull());
+    if (!unit) return;
+    const double angle = Angle();
+    const double pull = Pull();
+    hold.Aim(*unit, angle, pull);
+    hold.Grab(world, unit);
   }
 
   std::mt19937 random;
@@ -190,11 +196,11 @@ TEST_P(Soak, ARandomPlayerPlays) {
   for (unsigned seed = FirstSeed(); seed < FirstSeed() + GAMES_PER_SHARD; ++seed) {
     RandomPlayer player(seed);
     PlayChecked(seed, [&](CWorld& world, double dt) {
-      player.hand.Update(world, dt);
+      player.hold.Update(world, dt);
       player.Act(world);
     });
     if (HasFatalFailure()) return;
-    pushes += player.hand.Pushes();
+    pushes += player.hold.Pushes();
   }
   EXPECT_GT(pushes, GAMES_PER_SHARD * 10) << "the random player hardly threw anything";
 }

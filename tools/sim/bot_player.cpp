@@ -139,7 +139,7 @@ bool BestThrowFor(const CWorld& world, const HazardMap& hazards, CUnit& unit, Bo
   for (int step = 0; range - step * PULL_STEP >= SHORTEST_PULL; ++step) {
     const double pull = range - step * PULL_STEP;
     for (const Direction& d : directions) {
-      // The same sums as LandingSpot(grab, d.angle, pull), without the sine and cosine.
+      // The same sums as CPlayerHold::Landing, without the sine and cosine.
       const BoardPoint spot = {grab.x - pull * d.cosine, grab.y - pull * d.sine};
       // The cheap tests first: most spots fail on the cells alone.
       if (hazards.Underfoot(spot) || !hazards.ClearFor(spot, bestClearance)) continue;
@@ -191,19 +191,19 @@ bool ChooseBotThrow(CWorld& world, BotThrow& choice) {
 }
 
 void CBotPlayer::Update(CWorld& world, double dt) {
-  hand.Update(world, dt);
+  hold.Update(world, dt);
   if (!world.IsRunning()) return;
   sinceThrow += dt;
   sinceLook += dt;
-  if (hand.Busy() || (thrownBefore && sinceThrow < THROW_INTERVAL)) return;
+  if (hold.Busy() || (thrownBefore && sinceThrow < THROW_INTERVAL)) return;
   if (lookedBefore && sinceLook < LOOK_INTERVAL) return;
   lookedBefore = true;
   sinceLook = 0;
   BotThrow choice;
   if (!ChooseBotThrow(world, choice)) return;
-  if (!hand.Press(world, choice.unit, choice.angle, choice.pull)) return;
-  hand.Release();
-  if (hand.Busy()) ++throws;
+  hold.Aim(*choice.unit, choice.angle, choice.pull);
+  if (!hold.Grab(world, choice.unit)) return;
+  if (hold.Release()) ++throws;
   thrownBefore = true;
   sinceThrow = 0;
 }

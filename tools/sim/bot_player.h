@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/board.h"
-#include "tools/sim/player_hand.h"
+#include "game/player_hold.h"
 
 class CUnit;
 class CWorld;
@@ -39,10 +39,10 @@ class CBotPlayer {
   void Update(CWorld& world, double dt);
   // Blobs grabbed and released over a free spot so far.
   int Throws() const { return throws; }
-  const CPlayerHand& Hand() const { return hand; }
 
  private:
-  CPlayerHand hand;
+  // The game screen's own hold, so the bot plays by the rules that ship.
+  CPlayerHold hold;
   double sinceThrow = 0;
   bool thrownBefore = false;
   double sinceLook = 0;
