@@ -133,6 +133,7 @@ void CUnit::OnTimerExpired() {
       } else {
         state = UNIT_LANDING;
         transitionTimer.Restart(LANDING_TIME);
+        world->RecordUnitMoment(MOMENT_UNIT_LANDED, *this);
       }
       break;
     case UNIT_LANDING:

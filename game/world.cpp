@@ -30,6 +30,7 @@ double Morale(const CUnit& unit, double weight) {
 }  // namespace
 
 void CWorld::Reset(int w, int h) {
+  moments.clear();
   if (w < 0) w = 0;
   if (h < 0) h = 0;
   width = w;
@@ -66,9 +67,11 @@ void CWorld::Reset(int w, int h) {
   openHoleCount = 0;
   targetHoleCount = w * h * 5 / 8;
   gameClock = {0, GAME_LENGTH, true};
+  RecordMoment(MOMENT_GAME_STARTED, 0, 0);
 }
 
 void CWorld::Advance(double dt) {
+  moments.clear();
   // A frame of no time, negative time or endless time changes nothing.
   if (!(dt > 0) || !std::isfinite(dt)) return;
   double used = 0;
@@ -105,6 +108,7 @@ EventPtr CWorld::FindNextEvent(const EventPtr& defaultEvent) {
       ++it;
     } else {
       // The only place where a unit whose fall has ended leaves the world.
+      RecordUnitMoment(MOMENT_UNIT_GONE, *it);
       it = units.erase(it);
     }
   }
@@ -128,6 +132,7 @@ void CWorld::EndGame() {
   for (CUnit& unit : units) {
     if (unit.behaviour) unit.behaviour->SetGameOver();
   }
+  RecordMoment(MOMENT_GAME_ENDED, 0, 0);
 }
 
 double CWorld::MoraleSum() const {
@@ -164,6 +169,7 @@ double CWorld::ElevationTo(double px, double py, double pz) const {
 }
 
 void CWorld::OnUnitHopped(CUnit* unit) {
+  RecordUnitMoment(MOMENT_UNIT_HOPPED, *unit);
   // A happy blob cheers everyone around it wherever it goes.
   if (unit->behaviour && unit->behaviour->IsHappy()) {
     for (CUnit& other : units) UpdateAttraction(&other);
@@ -174,6 +180,7 @@ void CWorld::OnUnitHopped(CUnit* unit) {
 }
 
 void CWorld::OnUnitFell(CUnit* unit) {
+  RecordUnitMoment(MOMENT_UNIT_FELL, *unit);
   for (CUnit& other : units) {
     if (&other != unit) other.OnUnitFellNear(unit->x, unit->y);
   }
@@ -248,6 +255,19 @@ bool CWorld::PushUnit(CUnit* unit, double angle, double distance) {
   if (!ContainsUnit(unit) || !unit->IsGrabbable()) return false;
   if (!std::isfinite(angle) || !std::isfinite(distance)) return false;
   return unit->Push(angle, distance);
+}
+
+void CWorld::RecordUnitMoment(MomentKind kind, const CUnit& unit) {
+  const RenderVertex p = unit.DisplayPosition();
+  moments.push_back({kind, p.x, p.y, p.z, &unit});
+}
+
+void CWorld::RecordCellMoment(MomentKind kind, int index) {
+  RecordMoment(kind, index % width, index / width);
+}
+
+void CWorld::RecordMoment(MomentKind kind, double x, double y) {
+  moments.push_back({kind, x, y, 0, nullptr});
 }
 
 bool CWorld::ContainsUnit(const CUnit* unit) const {

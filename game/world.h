@@ -10,6 +10,7 @@
 #include "game/pending_hole.h"
 #include "game/timer.h"
 #include "game/unit.h"
+#include "game/world_moment.h"
 
 // The game's one internal error. It is thrown as a plain C string (a const char*), so a
 // caller catches it with `catch (const char* message)`. It can only be raised if the board
@@ -80,6 +81,13 @@ class CWorld {
   void UpdateAttraction(CUnit* unit);
   void UpdateGroundRatio(CUnit* unit);
 
+  // --- What happened --------------------------------------------------------------------
+  // The moments since the last Advance or Reset began, in the order they happened (the
+  // player's pushes between frames included): what sound and sight follow instead of
+  // comparing the world from frame to frame.
+  const std::vector<WorldMoment>& Moments() const { return moments; }
+  void RecordUnitMoment(MomentKind kind, const CUnit& unit);
+
   // --- Player ---------------------------------------------------------------------------
   // The unit under a pointer at (pointerX, pointerY) in screen coordinates. viewRows holds
   // the depth row, the screen-x row and the screen-y row of the view, three doubles each.
@@ -133,4 +141,10 @@ class CWorld {
   std::vector<bool> pendingFlags;  // set exactly while a pending hole exists for the cell
   std::list<CFlower> flowers;
   CTimer flowerSpawnTimer;
+
+ private:
+  void RecordCellMoment(MomentKind kind, int index);
+  void RecordMoment(MomentKind kind, double x, double y);
+
+  std::vector<WorldMoment> moments;
 };

@@ -83,6 +83,7 @@ void CWorld::ChangeBoard() {
       pendingHoles.push_back(hole);
       pendingFlags[index] = true;
       cells[index] = CELL_CRUMBLING;
+      RecordCellMoment(MOMENT_CRUMBLE_STARTED, index);
       --toOpen;
     }
 
@@ -90,6 +91,7 @@ void CWorld::ChangeBoard() {
       const int index = closable[Rand() % closable.size()];
       if (cells[index] == CELL_GROUND) continue;
       cells[index] = CELL_GROUND;
+      RecordCellMoment(MOMENT_HOLE_CLOSED, index);
       --openHoleCount;
       --toClose;
     }
@@ -147,12 +149,20 @@ void CWorld::OpenHole(int column, int row) {
   if (column < 0 || row < 0 || column >= width || row >= height) return;
   CellAt(column, row) = CELL_HOLE;
   ++openHoleCount;
+  RecordMoment(MOMENT_HOLE_OPENED, column, row);
   for (CUnit& unit : units) unit.OnHoleOpened(column, row);
 
-  const size_t before = flowers.size();
-  flowers.remove_if(
-      [this](const CFlower& flower) { return ClassifyPoint(flower.x, flower.y) != FOOTING_SOLID; });
-  if (flowers.size() != before) {
+  bool swallowed = false;
+  for (auto it = flowers.begin(); it != flowers.end();) {
+    if (ClassifyPoint(it->x, it->y) == FOOTING_SOLID) {
+      ++it;
+      continue;
+    }
+    RecordMoment(MOMENT_FLOWER_DIED, it->x, it->y);
+    it = flowers.erase(it);
+    swallowed = true;
+  }
+  if (swallowed) {
     for (CUnit& unit : units) UpdateAttraction(&unit);
   }
 }
@@ -174,12 +184,14 @@ void CWorld::SpawnFlower() {
     flower.y = y;
     flower.lifeTimer = {0, life, true};
     flowers.push_back(flower);
+    RecordMoment(MOMENT_FLOWER_BORN, x, y);
     for (CUnit& unit : units) UpdateAttraction(&unit);
   }
   flowerSpawnTimer.Restart((0.01 + 0.06 * RandomFraction()) * height * width);
 }
 
 void CWorld::RemoveFlower(CFlower* flower) {
+  RecordMoment(MOMENT_FLOWER_DIED, flower->x, flower->y);
   flowers.remove_if([flower](const CFlower& f) { return &f == flower; });
   for (CUnit& unit : units) UpdateAttraction(&unit);
 }

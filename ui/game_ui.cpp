@@ -272,6 +272,8 @@ void CGameUI::LeftButton(bool pressed) {
 
 void CGameUI::StartNewGame() {
   world.Reset(BOARD_SIZE, BOARD_SIZE);
+  // The cues hear of the new game now: the next Advance starts a fresh record.
+  sound.Watch(world);
   visWorld.Reset();
   UpdateViewBasis();
   endTime = 0;

@@ -39,11 +39,22 @@ constexpr double PITCH_SPREAD = 0.06;
 // The clock ticks at each of the last ten whole seconds.
 constexpr int TICK_SECONDS = 10;
 
-RenderVertex CellCentre(const CWorld& world, size_t index) {
-  RenderVertex p;
-  p.x = static_cast<double>(static_cast<int>(index) % world.width);
-  p.y = static_cast<double>(static_cast<int>(index) / world.width);
-  return p;
+const WorldMoment* First(const std::vector<WorldMoment>& moments, MomentKind kind) {
+  for (const WorldMoment& m : moments) {
+    if (m.kind == kind) return &m;
+  }
+  return nullptr;
+}
+
+// The first moment of a kind in board order (rows from 0, each from column 0), so a
+// board change that cracks several cells sounds at the same one whatever their order.
+const WorldMoment* FirstOnBoard(const std::vector<WorldMoment>& moments, MomentKind kind) {
+  const WorldMoment* first = nullptr;
+  for (const WorldMoment& m : moments) {
+    if (m.kind != kind) continue;
+    if (!first || m.y < first->y || (m.y == first->y && m.x < first->x)) first = &m;
+  }
+  return first;
 }
 }  // namespace
 
@@ -52,7 +63,8 @@ CSoundCues::CSoundCues() : sink(std::make_shared<CSilentSoundSink>()) {}
 void CSoundCues::Attach(std::shared_ptr<CSoundSink> newSink) {
   sink = newSink ? newSink : std::make_shared<CSilentSoundSink>();
   sink->SetMuted(muted);
-  watching = false;
+  thrown = nullptr;
+  remainingSeen = 0;
   stretchStarted = false;
   stretchVoice = NO_VOICE;
   fireStarted = false;
@@ -74,6 +86,10 @@ double CSoundCues::Vary() {
 
 int CSoundCues::PlayAt(SoundId sound, const RenderVertex& p, double gain) {
   return sink->Play(sound, OnBoard(p.x, p.y, p.z), Vary(), gain, false);
+}
+
+int CSoundCues::PlayAt(SoundId sound, const WorldMoment& moment, double gain) {
+  return sink->Play(sound, OnBoard(moment.x, moment.y, moment.z), Vary(), gain, false);
 }
 
 void CSoundCues::TitleClicked() {
@@ -115,94 +131,56 @@ void CSoundCues::FollowHand(bool holding, double pull) {
 
 void CSoundCues::Watch(const CWorld& world) {
   FollowFire(world);
-  if (!watching || IsNewGame(world)) {
-    // A fresh game (or the first look at one) is the baseline: nothing in it is news.
-    Remember(world);
-    return;
+  const std::vector<WorldMoment>& moments = world.Moments();
+  if (First(moments, MOMENT_GAME_STARTED)) {
+    // The blob thrown last went with the old game; a new one may even be built where
+    // it was.
+    thrown = nullptr;
+  } else {
+    HearUnits(moments);
+    HearCells(moments);
+    HearFlowers(moments);
+    HearClock(world);
   }
-  WatchUnits(world);
-  WatchCells(world);
-  WatchFlowers(world);
-  WatchClock(world);
-  Remember(world);
-}
-
-// The clock only runs backward when a new game has started; so does a board that
-// changed its size.
-bool CSoundCues::IsNewGame(const CWorld& world) const {
-  return world.gameClock.current < clockSeen || world.cells.size() != cellsSeen.size();
-}
-
-void CSoundCues::Remember(const CWorld& world) {
-  if (!watching || IsNewGame(world)) thrown = nullptr;
-  watching = true;
-  unitsSeen.clear();
-  for (const CUnit& unit : world.units) {
-    unitsSeen.push_back({&unit, unit.state, unit.DisplayPosition()});
-  }
-  cellsSeen = world.cells;
-  flowersSeen.clear();
-  for (const CFlower& flower : world.flowers) flowersSeen.push_back({&flower, flower.x, flower.y});
-  runningSeen = world.IsRunning();
-  clockSeen = world.gameClock.current;
   remainingSeen = world.gameClock.Remaining();
 }
 
-void CSoundCues::WatchUnits(const CWorld& world) {
-  for (const CUnit& unit : world.units) {
-    const auto seen = std::find_if(unitsSeen.begin(), unitsSeen.end(),
-                                   [&](const UnitSeen& s) { return s.unit == &unit; });
-    if (seen == unitsSeen.end() || seen->state == unit.state) continue;
-    if (unit.state == UNIT_LANDING) {
-      PlayAt(SOUND_PLOP, unit.DisplayPosition(),
-             &unit == thrown ? THROWN_PLOP_GAIN : HOP_PLOP_GAIN);
-      if (&unit == thrown) thrown = nullptr;
-    } else if (unit.state == UNIT_FALLING) {
-      PlayAt(SOUND_WHISTLE, unit.DisplayPosition(), WHISTLE_GAIN);
-    }
-  }
-  // A blob leaves the list when its fall has reached the fire.
-  for (const UnitSeen& seen : unitsSeen) {
-    if (!world.ContainsUnit(seen.unit) && seen.state == UNIT_FALLING) {
-      PlayAt(SOUND_SIZZLE, seen.position, SIZZLE_GAIN);
+void CSoundCues::HearUnits(const std::vector<WorldMoment>& moments) {
+  for (const WorldMoment& m : moments) {
+    if (m.kind == MOMENT_UNIT_LANDED) {
+      PlayAt(SOUND_PLOP, m, m.unit == thrown ? THROWN_PLOP_GAIN : HOP_PLOP_GAIN);
+      if (m.unit == thrown) thrown = nullptr;
+    } else if (m.kind == MOMENT_UNIT_FELL) {
+      PlayAt(SOUND_WHISTLE, m, WHISTLE_GAIN);
+    } else if (m.kind == MOMENT_UNIT_GONE) {
+      PlayAt(SOUND_SIZZLE, m, SIZZLE_GAIN);
     }
   }
 }
 
-// Cracks, openings and closings: one sound of each kind a frame, at the first cell
-// that changed that way, however many did.
-void CSoundCues::WatchCells(const CWorld& world) {
-  int crumbled = -1, opened = -1, closed = -1;
-  for (size_t i = 0; i < world.cells.size(); ++i) {
-    const int was = cellsSeen[i];
-    const int now = world.cells[i];
-    if (was == now) continue;
-    if (now == CELL_CRUMBLING && crumbled < 0) crumbled = static_cast<int>(i);
-    if (now == CELL_HOLE && opened < 0) opened = static_cast<int>(i);
-    if (was == CELL_HOLE && now == CELL_GROUND && closed < 0) closed = static_cast<int>(i);
+// Cracks, openings and closings: one sound of each kind a frame, however many cells
+// changed that way.
+void CSoundCues::HearCells(const std::vector<WorldMoment>& moments) {
+  if (const WorldMoment* m = FirstOnBoard(moments, MOMENT_CRUMBLE_STARTED)) {
+    PlayAt(SOUND_CRUMBLE, *m, CRUMBLE_GAIN);
   }
-  if (crumbled >= 0) PlayAt(SOUND_CRUMBLE, CellCentre(world, crumbled), CRUMBLE_GAIN);
-  if (opened >= 0) PlayAt(SOUND_FLAME, CellCentre(world, opened), FLAME_GAIN);
-  if (closed >= 0) PlayAt(SOUND_SETTLE, CellCentre(world, closed), SETTLE_GAIN);
-}
-
-void CSoundCues::WatchFlowers(const CWorld& world) {
-  for (const CFlower& flower : world.flowers) {
-    const bool known =
-        std::any_of(flowersSeen.begin(), flowersSeen.end(), [&](const FlowerSeen& s) {
-          return s.flower == &flower && s.x == flower.x && s.y == flower.y;
-        });
-    if (known) continue;
-    RenderVertex p;
-    p.x = flower.x;
-    p.y = flower.y;
-    PlayAt(SOUND_BLOOM, p, BLOOM_GAIN);
-    return;  // one bloom a frame is plenty
+  if (const WorldMoment* m = FirstOnBoard(moments, MOMENT_HOLE_OPENED)) {
+    PlayAt(SOUND_FLAME, *m, FLAME_GAIN);
+  }
+  if (const WorldMoment* m = FirstOnBoard(moments, MOMENT_HOLE_CLOSED)) {
+    PlayAt(SOUND_SETTLE, *m, SETTLE_GAIN);
   }
 }
 
-void CSoundCues::WatchClock(const CWorld& world) {
-  if (runningSeen && !world.IsRunning()) {
+void CSoundCues::HearFlowers(const std::vector<WorldMoment>& moments) {
+  // One bloom a frame is plenty.
+  if (const WorldMoment* born = First(moments, MOMENT_FLOWER_BORN)) {
+    PlayAt(SOUND_BLOOM, *born, BLOOM_GAIN);
+  }
+}
+
+void CSoundCues::HearClock(const CWorld& world) {
+  if (First(world.Moments(), MOMENT_GAME_ENDED)) {
     const bool saved = std::any_of(world.units.begin(), world.units.end(),
                                    [](const CUnit& u) { return u.state != UNIT_FALLING; });
     sink->Play(saved ? SOUND_JINGLE_BRIGHT : SOUND_JINGLE_SAD, Everywhere(), 1, JINGLE_GAIN, false);

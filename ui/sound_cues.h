@@ -7,10 +7,10 @@
 #include "audio/sound_sink.h"
 #include "game/world.h"
 
-// The game's sounds, chosen by watching the world between frames and by the game
-// screen's own input events. It only reads the world: it never changes it and
-// never draws from the game's random generator (pitches vary by a generator of
-// its own), so every seed plays the same game with or without sound.
+// The game's sounds, chosen by what the world says happened in its last frame and
+// by the game screen's own input events. It only reads the world: it never changes
+// it and never draws from the game's random generator (pitches vary by a generator
+// of its own), so every seed plays the same game with or without sound.
 class CSoundCues {
  public:
   CSoundCues();
@@ -28,7 +28,8 @@ class CSoundCues {
 
   // Once a frame while a game is shown: the listener at the camera's eye facing
   // its look-at point; the hand's hold and how far the sling is pulled (0 to 1 of
-  // the blob's throw range); and what changed in the world since the last frame.
+  // the blob's throw range); and the world's moments since its last Advance or
+  // Reset (so also right after a Reset, to hear of the new game).
   void PlaceListener(const double eye[3], const double lookAt[3]);
   void FollowHand(bool holding, double pull);
   void Watch(const CWorld& world);
@@ -37,26 +38,13 @@ class CSoundCues {
   bool Muted() const { return muted; }
 
  private:
-  // What the last frame saw of one blob.
-  struct UnitSeen {
-    const CUnit* unit;
-    int state;
-    RenderVertex position;
-  };
-  struct FlowerSeen {
-    const CFlower* flower;
-    double x, y;
-  };
-
-  // Takes the world as it is now as the state to compare the next frame with.
-  void Remember(const CWorld& world);
-  bool IsNewGame(const CWorld& world) const;
-  void WatchUnits(const CWorld& world);
-  void WatchCells(const CWorld& world);
-  void WatchFlowers(const CWorld& world);
-  void WatchClock(const CWorld& world);
+  void HearUnits(const std::vector<WorldMoment>& moments);
+  void HearCells(const std::vector<WorldMoment>& moments);
+  void HearFlowers(const std::vector<WorldMoment>& moments);
+  void HearClock(const CWorld& world);
   void FollowFire(const CWorld& world);
   int PlayAt(SoundId sound, const RenderVertex& p, double gain);
+  int PlayAt(SoundId sound, const WorldMoment& moment, double gain);
   // Pitch near 1, a little different each time.
   double Vary();
 
@@ -64,12 +52,7 @@ class CSoundCues {
   bool muted = false;
   std::uint32_t pitchState = 0x2545f491u;
 
-  bool watching = false;
-  std::vector<UnitSeen> unitsSeen;
-  std::vector<int> cellsSeen;
-  std::vector<FlowerSeen> flowersSeen;
-  bool runningSeen = false;
-  double clockSeen = 0;
+  // The clock as the last frame left it, for the ticks of the last seconds.
   double remainingSeen = 0;
   // The blob the player threw last: its landing is the loudest.
   const CUnit* thrown = nullptr;
