@@ -28,15 +28,14 @@ CParticleSystem::Iterator CParticleSystem::Spawn(int kind, double x, double y, d
   particle.velocity[0] = vx;
   particle.velocity[1] = vy;
   particle.velocity[2] = vz;
-  Iterator place = live.insert(live.end(), particle);
-  // Born age seconds ago: catch up on the motion and ageing it has missed.
-  Step(*place, age);
-  if (place->life >= 1) {
-    OnParticleExpired(*place);
-    live.erase(place);
+  // Born age seconds ago: catch up on the motion and ageing it has missed. One
+  // that has expired already is never kept.
+  Step(particle, age);
+  if (particle.life >= 1) {
+    OnParticleExpired(particle);
     return live.end();
   }
-  return place;
+  return live.insert(live.end(), particle);
 }
 
 void CParticleSystem::Update(double dt) {

@@ -43,20 +43,11 @@ void CVisWorld::SpawnFire(double dt) {
     return;
   }
   // Attempt k stands for a birth k intervals after the frame's first due moment
-  // and is aged accordingly. Births older than a flame's lifetime would expire the
-  // moment they are spawned, so a very long frame skips them instead of looping
-  // through them all; before the fire kind exists nothing can be spawned at all.
-  const ParticleKind* fire = particles.FindKind(FIRE_KIND);
-  double first = 0;
-  if (!fire)
-    first = due;
-  else if (fire->lifetime > 0 && avail - fire->lifetime > 0)
-    first = std::floor((avail - fire->lifetime) / interval);
-  long long attempts = static_cast<long long>(due - first);
-  for (long long i = 0; i < attempts; ++i) {
-    double k = first + i;
+  // and is aged accordingly. Every attempt takes its draws, even one so old that its
+  // flame is gone the moment it is born: model and view share the generator, so
+  // skipping them would make a long frame change the rest of the game.
+  for (double k = 0; k < due; ++k) {
     double age = avail - k * interval;
-    if (fire->lifetime > 0 && age >= fire->lifetime) continue;
     int index = holes[Rand() % count];
     int column = index % width;
     int row = index / width;

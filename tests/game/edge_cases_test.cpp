@@ -1,5 +1,5 @@
 // What seeded games never reach: numbers that are not numbers, boards of nothing but
-// holes, frames of a day, and blobs that leave the world while something still
+// holes, frames of an hour, and blobs that leave the world while something still
 // points at them. Everything a seeded game does reach is pinned by the simulator's
 // golden runs and checked by the soak.
 
@@ -105,7 +105,7 @@ TEST(EdgeCases, AFlowerIsGivenUpRatherThanSoughtForeverOnAHugeBoardOfHoles) {
   EXPECT_LT(givenUp, 30);
 }
 
-TEST(EdgeCases, TheViewOfABoardOfHolesNeitherHangsNorBurnsForeverAfterAFrameOfADay) {
+TEST(EdgeCases, TheViewOfABoardOfHolesNeitherHangsNorBurnsForeverAfterAFrameOfAnHour) {
   CScratchWorkingFolder folder;  // no images: loads fail quietly
   CWorld world;
   BareBoard(world, 10, 10);
@@ -115,13 +115,14 @@ TEST(EdgeCases, TheViewOfABoardOfHolesNeitherHangsNorBurnsForeverAfterAFrameOfAD
   EXPECT_LT(vis.fringeTufts.size(), 80u);
   for (const FringeTuft& t : vis.fringeTufts)
     EXPECT_NE(world.CellAt(static_cast<int>(t.x + 0.5), static_cast<int>(t.y + 0.5)), CELL_HOLE);
-  // A machine waking from sleep: only the flames young enough to be seen are made.
+  // A machine waking from sleep: every birth of the hour is drawn for, but only the
+  // flames young enough to be seen are kept.
   SeedRandom(3);
   const auto start = std::chrono::steady_clock::now();
-  vis.Update(86400.0);
+  vis.Update(3600.0);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(seconds, 5.0);  // a hang guard, not a speed test: a day of flames takes hours
+  EXPECT_LT(seconds, 5.0);  // a hang guard, not a speed test
   EXPECT_GT(vis.particles.Live().size(), 40u);
   EXPECT_LT(vis.particles.Live().size(), 1000u);
 }
