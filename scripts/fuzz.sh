@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${JQ_FUZZ_SECONDS:-60}"
-seeds="$root/../shared/testdata/pngsuite"
+seeds="$root/tests/data/pngsuite"
 
 bash "$root/scripts/setup.sh"
 sanitizers="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
