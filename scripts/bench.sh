@@ -21,10 +21,9 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_BUILD_DIR:-$root/build}"
 
-if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  bash "$root/scripts/build.sh" >/dev/null
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x960x24" bash "$0" "$@"
-fi
+bash "$root/scripts/build.sh" >/dev/null
+source "$root/scripts/lib/xvfb.sh"
+start_xvfb 1280x960x24
 
 cd "$build"
 play_seconds=${JQ_BENCH_PLAY_SECONDS:-60}

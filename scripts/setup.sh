@@ -16,7 +16,7 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # the real window under a virtual X server
-  xvfb xauth x11-utils xdotool imagemagick libx11-dev
+  xvfb x11-utils xdotool imagemagick libx11-dev
   # packaging checks
   desktop-file-utils appstream dpkg-dev file lintian
   # the Windows build: cross compiler (posix threads for std::thread), zlib for it,

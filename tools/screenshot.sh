@@ -8,14 +8,11 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_BUILD_DIR:-$root/build}"
 out="$root/docs/screenshot.png"
 
-if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  bash "$root/scripts/build.sh"
-  mkdir -p "$root/docs"
-  # A 1000 x 750 screen gives the game an 800 x 600 window.
-  # A random first display number: servers started at the same moment by
-  # other tests would otherwise race for the same one.
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1000x750x24" bash "$0"
-fi
+bash "$root/scripts/build.sh"
+mkdir -p "$root/docs"
+# A 1000 x 750 screen gives the game an 800 x 600 window.
+source "$root/scripts/lib/xvfb.sh"
+start_xvfb 1000x750x24
 
 work=$(mktemp -d)
 (cd "$build" && exec ./jellyquake) &

@@ -11,11 +11,8 @@
 # the time; printed, to replay the same choices).
 set -euo pipefail
 
-if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  # A random first display number: servers started at the same moment by
-  # other tests would otherwise race for the same one.
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
+start_xvfb 1280x1024x24
 source "$(dirname "${BASH_SOURCE[0]}")/game_driver.sh"
 
 game=$(realpath "$1")

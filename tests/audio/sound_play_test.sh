@@ -4,9 +4,8 @@
 # Then where no sound device opens: silent, nothing on standard error, a normal exit.
 # Usage: sound_play_test.sh <jellyquake> <close_window> <sound_levels> <build folder>
 set -euo pipefail
-if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
+start_xvfb 1280x1024x24
 source "$(dirname "${BASH_SOURCE[0]}")/../app/game_driver.sh"
 game=$(realpath "$1") closer=$2 levels=$3 data=$4
 work=$(mktemp -d)

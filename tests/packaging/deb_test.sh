@@ -8,10 +8,8 @@
 # Usage: deb_test.sh <source dir> <package build dir> <close_window> <project version>
 set -euo pipefail
 
-if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  # -a picks a free display: other builds may run their own virtual servers.
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
+start_xvfb 1280x1024x24
 
 source=$1
 build=$2

@@ -12,11 +12,8 @@
 set -euo pipefail
 [ -z "${JQ_TRACE:-}" ] || set -x
 
-if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  # A random first display number: servers started at the same moment by
-  # other tests would otherwise race for the same one.
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
+start_xvfb 1024x768x24
 source "$(dirname "${BASH_SOURCE[0]}")/../app/game_driver.sh"
 
 game=$(realpath "$1")
