@@ -30,10 +30,11 @@ find_window() {
   fail "the window never showed"
 }
 
-# Waits up to 30 s for process $1 to end and puts its exit status in $status.
+# Waits up to 90 s for process $1 to end and puts its exit status in $status. A game
+# under Valgrind on a busy machine has been seen to take over 30 s to wind down.
 wait_for_exit() {
   local p=$1
-  for _ in $(seq 300); do
+  for _ in $(seq 900); do
     if ! kill -0 "$p" 2>/dev/null; then
       status=0
       wait "$p" || status=$?
