@@ -21,7 +21,7 @@ cd "$root/usr"
 [ -x libexec/jellyquake/jellyquake ] || fail "no game binary in libexec/jellyquake"
 [[ "$(file libexec/jellyquake/jellyquake)" == *ELF* ]] || fail "the game binary is not a program"
 images=$(find share/jellyquake/graphics -name '*.png' | wc -l)
-[ "$images" = 42 ] || fail "$images images installed, not 42"
+[ "$images" = 46 ] || fail "$images images installed, not 46"
 sounds=$(find share/jellyquake/sounds -name '*.wav' | wc -l)
 [ "$sounds" = 15 ] || fail "$sounds sounds installed, not 15"
 for f in interface/title.png blob/bg.png particles/smoke.png grass.png; do

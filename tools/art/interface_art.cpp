@@ -131,11 +131,148 @@ double WordWidth(cairo_t* cr, const std::string& text, double size) {
   return e.x_advance;
 }
 
+// A sunny, glossy button with ink lettering, like the one that starts a game.
+void SunButton(cairo_t* cr, const std::string& text, double x, double y, double w, double h) {
+  RoundedRectPath(cr, x, y + 7, w, h, h / 2);
+  SetSource(cr, kInk, 0.45);
+  cairo_fill(cr);
+  RoundedRectPath(cr, x, y, w, h, h / 2);
+  cairo_pattern_t* face = cairo_pattern_create_linear(0, y, 0, y + h);
+  AddColorStop(face, 0, Mix(kSun, kWhite, 0.35));
+  AddColorStop(face, 0.5, kSun);
+  AddColorStop(face, 1, kSunDeep);
+  cairo_set_source(cr, face);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(face);
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, 8);
+  cairo_stroke(cr);
+  RoundedRectPath(cr, x + h * 0.3, y + h * 0.12, w - h * 0.6, h * 0.3, h * 0.15);
+  SetSource(cr, kWhite, 0.45);
+  cairo_fill(cr);
+  const Fit fit = FitText(cr, text, x + h * 0.45, y + h * 0.16, w - h * 0.9, h * 0.7, 6);
+  LetteringStyle style;
+  style.size = fit.size;
+  style.inkWidth = 6;
+  style.shadowOffset = 0;
+  DrawLettering(cr, text, x + w / 2, fit.baseline, Align::kCentre, style);
+}
+
+// ---------------------------------------------------------------------------
+// The controls legend on the title: small pictures of the mouse and the keys,
+// each with a line of white lettering, on a dark glassy card that keeps them
+// readable over the grass. Rows are `row` pixels high.
+
+// A cream keycap with its label, the size of one row.
+double KeyCap(cairo_t* cr, const std::string& label, double x, double centreY, double row) {
+  const double h = row * 0.78, size = h * 0.52;
+  const double w = std::max(h, WordWidth(cr, label, size) + h * 0.45);
+  RoundedRectPath(cr, x, centreY - h / 2 + 3, w, h, h * 0.22);
+  SetSource(cr, kInk, 0.6);
+  cairo_fill(cr);
+  RoundedRectPath(cr, x, centreY - h / 2, w, h, h * 0.22);
+  FillAndOutline(cr, kCream, kInk, 3);
+  SelectGameFont(cr, size);
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, label.c_str(), &e);
+  cairo_move_to(cr, x + w / 2 - e.x_bearing - e.width / 2, centreY - e.y_bearing - e.height / 2);
+  SetSource(cr, kInk);
+  cairo_show_text(cr, label.c_str());
+  return w;
+}
+
+// A mouse seen from above with one button lit: the one to hold.
+void MouseIcon(cairo_t* cr, double x, double centreY, double row, bool rightButton) {
+  const double h = row * 0.92, w = h * 0.72, top = centreY - h / 2;
+  RoundedRectPath(cr, x, top, w, h, w * 0.48);
+  FillAndOutline(cr, kCream, kInk, 3);
+  const double split = top + h * 0.42;
+  cairo_save(cr);
+  RoundedRectPath(cr, x, top, w, h, w * 0.48);
+  cairo_clip(cr);
+  cairo_rectangle(cr, rightButton ? x + w / 2 : x, top, w / 2, split - top);
+  SetSource(cr, kSun);
+  cairo_fill(cr);
+  cairo_restore(cr);
+  cairo_move_to(cr, x, split);
+  cairo_line_to(cr, x + w, split);
+  cairo_move_to(cr, x + w / 2, top);
+  cairo_line_to(cr, x + w / 2, split);
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  RoundedRectPath(cr, x, top, w, h, w * 0.48);
+  cairo_stroke(cr);
+}
+
+// Four arrow keys, three below and one on top, in the space of one row.
+double ArrowKeys(cairo_t* cr, double x, double centreY, double row) {
+  const double key = row * 0.46, gap = row * 0.04;
+  const double lower = centreY + gap / 2, upper = centreY - gap / 2 - key;
+  const double lefts[4] = {x + key + gap, x, x + key + gap, x + 2 * (key + gap)};
+  const double tops[4] = {upper, lower, lower, lower};
+  const double turns[4] = {-kPi / 2, kPi, kPi / 2, 0};  // up, left, down, right
+  for (int i = 0; i < 4; ++i) {
+    RoundedRectPath(cr, lefts[i], tops[i], key, key, key * 0.2);
+    FillAndOutline(cr, kCream, kInk, 2.5);
+    cairo_save(cr);
+    cairo_translate(cr, lefts[i] + key / 2, tops[i] + key / 2);
+    cairo_rotate(cr, turns[i]);
+    cairo_move_to(cr, key * 0.25, 0);
+    cairo_line_to(cr, -key * 0.15, -key * 0.22);
+    cairo_line_to(cr, -key * 0.15, key * 0.22);
+    cairo_close_path(cr);
+    SetSource(cr, kInk);
+    cairo_fill(cr);
+    cairo_restore(cr);
+  }
+  return 3 * key + 2 * gap;
+}
+
+// One line of the legend's lettering, its middle at centreY.
+double LegendText(cairo_t* cr, const std::string& text, double x, double centreY, double row) {
+  LetteringStyle style;
+  style.size = row * 0.58;
+  style.inkWidth = 3;
+  style.shadowOffset = 0;
+  SelectGameFont(cr, style.size);
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, "Ag", &e);
+  DrawLettering(cr, text, x, centreY - e.y_bearing - e.height / 2, Align::kLeft, style);
+  return WordWidth(cr, text, style.size);
+}
+
+void ControlsLegend(cairo_t* cr, double x, double y, double w, double h) {
+  RoundedRectPath(cr, x, y, w, h, h * 0.12);
+  SetSource(cr, kInk, 0.62);
+  cairo_fill_preserve(cr);
+  SetSource(cr, kCream, 0.85);
+  cairo_set_line_width(cr, 4);
+  cairo_stroke(cr);
+
+  const double row = h / 4.4, pad = row * 0.45, textX = x + pad + row * 1.75;
+  auto middle = [&](int i) { return y + row * 0.7 + row * i; };
+  MouseIcon(cr, x + pad + row * 0.4, middle(0), row, false);
+  LegendText(cr, "Drag a blob, let go to fling it", textX, middle(0), row);
+  MouseIcon(cr, x + pad + row * 0.4, middle(1), row, true);
+  LegendText(cr, "Drag to turn the view", textX, middle(1), row);
+  ArrowKeys(cr, x + pad, middle(2), row);
+  LegendText(cr, "Slide the view", textX, middle(2), row);
+  double pen = x + pad;
+  for (const auto& [key, meaning] : {std::pair<std::string, std::string>{"P", "pause"},
+                                     {"M", "sound"},
+                                     {"F11", "full screen"}}) {
+    pen += KeyCap(cr, key, pen, middle(3), row) + row * 0.2;
+    pen += LegendText(cr, meaning, pen, middle(3), row) + row * 0.6;
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// Title: the name, a few blobs and the call to start; drawn across the full
-// window width over the board, so everything around it stays clear.
+// Title: the name, a few blobs, the call to start and how to play; drawn
+// across the full window width over the board, so everything around it stays
+// clear.
 
 void PaintTitle(CCanvas& canvas) {
   cairo_t* cr = canvas.Context();
@@ -143,10 +280,10 @@ void PaintTitle(CCanvas& canvas) {
   CDice dice(2024);
 
   // "Jelly" in blob blue, "quake" in fire: the two halves of the game.
-  constexpr double kProbe = 100, kTitleWidth = 0.84;
+  constexpr double kProbe = 100, kTitleWidth = 0.7;
   const double size =
       kProbe * w * kTitleWidth / (WordWidth(cr, "Jelly", kProbe) + WordWidth(cr, "quake", kProbe));
-  const double ink = size * 0.055, baseline = h * 0.53;
+  const double ink = size * 0.055, baseline = h * 0.33;
   const double jellyWidth = WordWidth(cr, "Jelly", size), quakeWidth = WordWidth(cr, "quake", size);
   const double left = (w - jellyWidth - quakeWidth) / 2;
   CandyWord(cr, "Jelly", left, baseline, size, kJellyLight, kJellyDeep, ink, dice, 0.05);
@@ -160,54 +297,31 @@ void PaintTitle(CCanvas& canvas) {
   happy.mouth = Mouth::kBeaming;
   happy.gaze = kPi * 0.25;
   happy.tilt = -0.12;
-  GroundShadow(cr, w * 0.12, h * 0.93, h * 0.12);
-  DrawBlobPortrait(cr, w * 0.12, h * 0.77, h * 0.15, happy);
+  GroundShadow(cr, w * 0.09, h * 0.93, h * 0.1);
+  DrawBlobPortrait(cr, w * 0.09, h * 0.79, h * 0.125, happy);
   BlobPose startled;
   startled.mouth = Mouth::kScreaming;
   startled.gaze = -kPi * 0.75;
   startled.tilt = 0.18;
-  GroundShadow(cr, w * 0.885, h * 0.93, h * 0.1);
-  DrawBlobPortrait(cr, w * 0.885, h * 0.75, h * 0.135, startled);
+  GroundShadow(cr, w * 0.91, h * 0.93, h * 0.09);
+  DrawBlobPortrait(cr, w * 0.91, h * 0.78, h * 0.115, startled);
   BlobPose small;
   small.mouth = Mouth::kContent;
   small.gaze = kPi;
   small.tilt = -0.2;
-  DrawBlobPortrait(cr, w * 0.78, h * 0.14, h * 0.075, small);
+  DrawBlobPortrait(cr, w * 0.94, h * 0.09, h * 0.065, small);
   for (double dx : {-0.5, 0.0, 0.5}) {  // it is mid-hop
-    cairo_move_to(cr, w * 0.78 + dx * h * 0.1, h * 0.25);
-    cairo_line_to(cr, w * 0.78 + dx * h * 0.13, h * 0.29);
+    cairo_move_to(cr, w * 0.94 + dx * h * 0.09, h * 0.175);
+    cairo_line_to(cr, w * 0.94 + dx * h * 0.12, h * 0.21);
   }
   SetSource(cr, kInk);
   cairo_set_line_width(cr, 5);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   cairo_stroke(cr);
 
-  // The call to start, on a sunny button.
-  const std::string call = "Click to start!";
-  const double bw = w * 0.42, bh = h * 0.15, bx = (w - bw) / 2, by = h * 0.7;
-  RoundedRectPath(cr, bx, by + 7, bw, bh, bh / 2);
-  SetSource(cr, kInk, 0.45);
-  cairo_fill(cr);
-  RoundedRectPath(cr, bx, by, bw, bh, bh / 2);
-  cairo_pattern_t* button = cairo_pattern_create_linear(0, by, 0, by + bh);
-  AddColorStop(button, 0, Mix(kSun, kWhite, 0.35));
-  AddColorStop(button, 0.5, kSun);
-  AddColorStop(button, 1, kSunDeep);
-  cairo_set_source(cr, button);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(button);
-  SetSource(cr, kInk);
-  cairo_set_line_width(cr, 8);
-  cairo_stroke(cr);
-  RoundedRectPath(cr, bx + bh * 0.3, by + bh * 0.12, bw - bh * 0.6, bh * 0.3, bh * 0.15);
-  SetSource(cr, kWhite, 0.45);
-  cairo_fill(cr);
-  const Fit fit = FitText(cr, call, bx + bh * 0.45, by + bh * 0.16, bw - bh * 0.9, bh * 0.7, 6);
-  LetteringStyle style;
-  style.size = fit.size;
-  style.inkWidth = 6;
-  style.shadowOffset = 0;
-  DrawLettering(cr, call, w / 2, fit.baseline, Align::kCentre, style);
+  const double bw = w * 0.34, bh = h * 0.12;
+  SunButton(cr, "Click to start!", (w - bw) / 2, h * 0.42, bw, bh);
+  ControlsLegend(cr, w * 0.21, h * 0.59, w * 0.58, h * 0.39);
 }
 
 // The end of a game: drawn above the window's middle line, the final score
@@ -222,6 +336,41 @@ void PaintComplete(CCanvas& canvas) {
   CandyWord(cr, text, fit.left, fit.baseline, fit.size, kSun, Hex(0xf0531c), ink, dice, 0.06);
 }
 
+// Under the final score once a click starts the next game.
+void PaintNextGame(CCanvas& canvas) {
+  const double w = canvas.Width(), h = canvas.Height();
+  SunButton(canvas.Context(), "Click to play again!", w * 0.02, h * 0.06, w * 0.96, h * 0.8);
+}
+
+// Beside the best score when the game just played set it.
+void PaintNewBest(CCanvas& canvas) {
+  cairo_t* cr = canvas.Context();
+  const double w = canvas.Width(), h = canvas.Height();
+  const std::string text = "New best!";
+  const double ink = 6;
+  const Fit fit = FitText(cr, text, w * 0.03, h * 0.08, w * 0.94, h * 0.75, ink * 2);
+  CDice dice(31);
+  CandyWord(cr, text, fit.left, fit.baseline, fit.size, kPetal, kPetalDeep, ink, dice, 0.08);
+}
+
+// Over the dimmed game while it stands still: the word, and how to go on.
+void PaintPaused(CCanvas& canvas) {
+  cairo_t* cr = canvas.Context();
+  const double w = canvas.Width(), h = canvas.Height();
+  const std::string word = "Paused";
+  const double ink = 8;
+  const Fit big = FitText(cr, word, w * 0.2, h * 0.04, w * 0.6, h * 0.6, ink * 2);
+  CDice dice(5);
+  CandyWord(cr, word, big.left, big.baseline, big.size, kJellyLight, kJellyDeep, ink, dice, 0.04);
+  const std::string how = "Press P or click to play on";
+  const Fit line = FitText(cr, how, w * 0.12, h * 0.7, w * 0.76, h * 0.26, 6);
+  LetteringStyle style;
+  style.size = line.size;
+  style.inkWidth = 6;
+  style.shadowOffset = 4;
+  DrawLettering(cr, how, w / 2, line.baseline, Align::kCentre, style);
+}
+
 // Labels: the running display draws the numbers over the right quarter of
 // "Blobs" and "Score", and the morale bar's frame over the last eighth of
 // "Morale", so the words keep clear of those parts.
@@ -233,6 +382,9 @@ void PaintBlobsText(CCanvas& canvas) {
 }
 void PaintScoreText(CCanvas& canvas) {
   Label(canvas, "Score", canvas.Width() * 0.73);
+}
+void PaintBestText(CCanvas& canvas) {
+  Label(canvas, "Best", canvas.Width() * 0.73);
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,12 @@
 // display's labels, morale bar and digit strip, and the hand cursor.
 void PaintTitle(CCanvas& canvas);
 void PaintComplete(CCanvas& canvas);
+// The end display's best score and how to go on.
+void PaintBestText(CCanvas& canvas);
+void PaintNewBest(CCanvas& canvas);
+void PaintNextGame(CCanvas& canvas);
+// Over the game while it is paused.
+void PaintPaused(CCanvas& canvas);
 void PaintMoraleText(CCanvas& canvas);
 void PaintBlobsText(CCanvas& canvas);
 void PaintScoreText(CCanvas& canvas);

@@ -2,7 +2,7 @@
 //
 //   jq_art OUTPUT_FOLDER
 //
-// writes OUTPUT_FOLDER/graphics/... (the 42 images the game loads) and
+// writes OUTPUT_FOLDER/graphics/... (the 46 images the game loads) and
 // OUTPUT_FOLDER/icons/jellyquake-{48,128,256}.png. Every side is a power of two
 // so the texture loader never has to rescale.
 
@@ -35,6 +35,10 @@ std::vector<ArtFile> GameImages() {
       {"graphics/interface/moraletext.png", 512, 128, true, PaintMoraleText},
       {"graphics/interface/blobstext.png", 512, 128, true, PaintBlobsText},
       {"graphics/interface/scoretext.png", 512, 128, true, PaintScoreText},
+      {"graphics/interface/besttext.png", 512, 128, true, PaintBestText},
+      {"graphics/interface/newbest.png", 512, 128, true, PaintNewBest},
+      {"graphics/interface/nextgame.png", 512, 128, true, PaintNextGame},
+      {"graphics/interface/paused.png", 1024, 256, true, PaintPaused},
       {"graphics/interface/moralebarborder.png", 128, 128, true, PaintMoraleBarBorder},
       {"graphics/interface/moralebar.png", 128, 128, true, PaintMoraleBar},
       {"graphics/interface/digits.png", 512, 64, true, PaintDigits},
