@@ -152,7 +152,7 @@ int COpenALSoundSink::FreeSource() const {
 int COpenALSoundSink::Play(SoundId sound, const SoundPlace& place, double pitch, double gain,
                            bool loop) {
   Prepare();
-  if (!context || sound < 0 || sound >= SOUND_COUNT || !loaded[sound]) return NO_VOICE;
+  if (!context || paused || sound < 0 || sound >= SOUND_COUNT || !loaded[sound]) return NO_VOICE;
   const int i = FreeSource();
   if (i < 0) return NO_VOICE;
   const ALuint source = sources[i];
@@ -189,6 +189,20 @@ void COpenALSoundSink::Stop(int voice) {
   alSourceStop(sources[i]);
   voices[i] = NO_VOICE;
   looping[i] = false;
+}
+
+// Only the voices that were playing are held, so letting go restarts no sound that
+// had already ended or been stopped.
+void COpenALSoundSink::SetPaused(bool pause) {
+  if (pause == paused) return;
+  paused = pause;
+  if (!context) return;
+  for (ALuint source : sources) {
+    ALint state = AL_STOPPED;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    if (paused && state == AL_PLAYING) alSourcePause(source);
+    if (!paused && state == AL_PAUSED) alSourcePlay(source);
+  }
 }
 
 void COpenALSoundSink::SetMuted(bool mute) {

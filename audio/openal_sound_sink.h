@@ -26,6 +26,7 @@ class COpenALSoundSink : public CSoundSink {
   void Stop(int voice) override;
   void SetMuted(bool muted) override;
   void Prepare() override;
+  void SetPaused(bool paused) override;
 
   // True once a device is open: the game can be heard.
   bool HasDevice() const { return context != nullptr; }
@@ -51,5 +52,6 @@ class COpenALSoundSink : public CSoundSink {
   bool looping[VOICE_COUNT] = {};
   int nextVoice = 0;
   bool muted = false;
+  bool paused = false;
   bool prepared = false;
 };

@@ -40,6 +40,9 @@ class CSoundSink {
   // Opens whatever the sink plays through and reads its sounds, if it has not
   // yet; a sink that is not prepared does this at its first sound instead.
   virtual void Prepare() = 0;
+  // Holds every sound where it is, to go on from there when let go; nothing new
+  // starts while they are held.
+  virtual void SetPaused(bool paused) = 0;
 
   // Sinks are owned through shared pointers; the destructor comes last so the
   // table above keeps its order.
@@ -55,4 +58,5 @@ class CSilentSoundSink : public CSoundSink {
   void Stop(int) override {}
   void SetMuted(bool) override {}
   void Prepare() override {}
+  void SetPaused(bool) override {}
 };

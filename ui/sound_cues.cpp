@@ -209,6 +209,10 @@ void CSoundCues::FollowFire(const CWorld& world) {
   }
 }
 
+void CSoundCues::Pause(bool paused) {
+  sink->SetPaused(paused);
+}
+
 void CSoundCues::ToggleMute() {
   muted = !muted;
   sink->SetMuted(muted);

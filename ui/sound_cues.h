@@ -36,6 +36,8 @@ class CSoundCues {
 
   void ToggleMute();
   bool Muted() const { return muted; }
+  // Every sound, loops and all, holds while the game stands still.
+  void Pause(bool paused);
 
  private:
   void HearUnits(const std::vector<WorldMoment>& moments);

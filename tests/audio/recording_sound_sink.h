@@ -26,6 +26,7 @@ class CRecordingSoundSink : public CSoundSink {
   void Stop(int voice) override { stopped.push_back(voice); }
   void SetMuted(bool m) override { muted = m; }
   void Prepare() override { ++prepared; }
+  void SetPaused(bool p) override { paused = p; }
   int Count(SoundId sound) const {
     return static_cast<int>(std::count_if(played.begin(), played.end(),
                                           [&](const Played& p) { return p.sound == sound; }));
@@ -33,6 +34,6 @@ class CRecordingSoundSink : public CSoundSink {
 
   std::vector<Played> played, steered;
   std::vector<int> stopped;
-  bool muted = false;
+  bool muted = false, paused = false;
   int prepared = 0;
 };
