@@ -116,3 +116,7 @@ bool CApplication::Special(int glutKey, bool pressed) {
   if (key == SK_F11 && pressed && window.IsOpen()) window.ToggleFullScreen();
   return Deliver([&](CScreen& screen) { screen.SpecialKey(key, pressed); });
 }
+
+bool CApplication::Visibility(bool shown) {
+  return Deliver([&](CScreen& screen) { screen.Visibility(shown); });
+}

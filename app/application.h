@@ -41,6 +41,7 @@ class CApplication {
   bool Mouse(int glutButton, int glutState);
   bool Keyboard(unsigned char key, bool pressed);
   bool Special(int glutKey, bool pressed);
+  bool Visibility(bool shown);
 
   // True once a screen raised an error; nothing reaches a screen after that.
   bool Failed() const { return failed; }

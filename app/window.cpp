@@ -74,6 +74,14 @@ void OnSpecialUp(int key, int, int) {
   app.Special(key, false);
   LeaveLoopAfterFailure(app);
 }
+
+// A window covered by others is still there; only a minimised or unmapped one
+// is hidden.
+void OnWindowStatus(int status) {
+  CApplication& app = CApplication::Instance();
+  app.Visibility(status != GLUT_HIDDEN);
+  LeaveLoopAfterFailure(app);
+}
 }  // namespace
 
 WindowPlacement ComputeWindowPlacement(int screenWidth, int screenHeight) {
@@ -168,6 +176,7 @@ void CWindow::OpenWindow(int argc, char** argv) {
   glutMouseFunc(OnMouse);
   glutMotionFunc(OnMotion);
   glutPassiveMotionFunc(OnMotion);
+  glutWindowStatusFunc(OnWindowStatus);
 }
 
 void CWindow::MainLoop() {

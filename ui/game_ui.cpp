@@ -8,6 +8,7 @@
 #include "base/random.h"
 #include "render/image_prefetch.h"
 #include "render/opengl_renderer.h"
+#include "ui/hud.h"
 
 namespace {
 // Every game is played on a 10 x 10 board.
@@ -26,6 +27,8 @@ constexpr double MIN_HAND_PIXELS = 50.0;  // in pixels of the full height: 25 on
 constexpr double RESTART_DELAY = 0.75;
 // The hand turns at 20 radians a second.
 constexpr double HAND_TURN_RATE = 20.0;
+// Character codes of the keys that pause and resume.
+constexpr int ESCAPE_KEY = 27;
 
 const char* const TITLE_IMAGE = "graphics\\interface\\title.png";
 const char* const HAND_IMAGE = "graphics\\interface\\hand.png";
@@ -36,6 +39,10 @@ const char* const BLOBS_TEXT_IMAGE = "graphics\\interface\\blobstext.png";
 const char* const SCORE_TEXT_IMAGE = "graphics\\interface\\scoretext.png";
 const char* const DIGITS_IMAGE = "graphics\\interface\\digits.png";
 const char* const COMPLETE_IMAGE = "graphics\\interface\\complete.png";
+const char* const BEST_TEXT_IMAGE = "graphics\\interface\\besttext.png";
+const char* const NEW_BEST_IMAGE = "graphics\\interface\\newbest.png";
+const char* const NEXT_GAME_IMAGE = "graphics\\interface\\nextgame.png";
+const char* const PAUSED_IMAGE = "graphics\\interface\\paused.png";
 const char* const MUTED_IMAGE = "graphics\\interface\\muted.png";
 
 // Interface images are clamped both ways and get every mipmap level from GLU.
@@ -88,6 +95,9 @@ void CGameUI::Enter() {
   cameraDragging = false;
   std::fill(std::begin(panKeys), std::end(panKeys), false);
   skipNextUpdate = false;
+  paused = false;
+  resumeClickHeld = false;
+  scoreKept = false;
   LoadInterfaceImages();
   sound.Attach(makeSoundSink());
   soundPrepared = false;
@@ -112,6 +122,10 @@ void CGameUI::LoadInterfaceImages() {
   LoadInterfaceImageLater(digitsTexture, DIGITS_IMAGE);
   LoadInterfaceImageLater(completeTexture, COMPLETE_IMAGE);
   LoadInterfaceImageLater(mutedTexture, MUTED_IMAGE);
+  LoadInterfaceImageLater(bestTextTexture, BEST_TEXT_IMAGE);
+  LoadInterfaceImageLater(newBestTexture, NEW_BEST_IMAGE);
+  LoadInterfaceImageLater(nextGameTexture, NEXT_GAME_IMAGE);
+  LoadInterfaceImageLater(pausedTexture, PAUSED_IMAGE);
 }
 
 void CGameUI::Reshape(int width, int height) {
@@ -175,7 +189,40 @@ void CGameUI::SpecialKey(int key, bool pressed) {
 }
 
 void CGameUI::Key(int key, bool pressed) {
-  if (pressed && (key == 'm' || key == 'M')) sound.ToggleMute();
+  if (!pressed) return;
+  if (key == 'm' || key == 'M') sound.ToggleMute();
+  if (key == 'p' || key == 'P' || key == ESCAPE_KEY) {
+    if (paused) {
+      Resume();
+    } else {
+      Pause();
+    }
+  }
+}
+
+void CGameUI::Visibility(bool shown) {
+  // Back from being hidden, the game waits for the player to say go.
+  if (!shown) Pause();
+}
+
+// Only a running game pauses: on the title and at the end nothing runs to stop.
+void CGameUI::Pause() {
+  if (paused || titleShown || !world.IsRunning()) return;
+  paused = true;
+  // A camera drag would turn the view under the pause; it ends here instead.
+  if (cameraDragging) {
+    cameraDragging = false;
+    UpdateViewBasis();
+  }
+  sound.Pause(true);
+}
+
+void CGameUI::Resume() {
+  if (!paused) return;
+  paused = false;
+  sound.Pause(false);
+  // The pointer may have moved while the aim stood still.
+  UpdateAim();
 }
 
 void CGameUI::PanView(int direction, double dt) {
@@ -213,6 +260,8 @@ void CGameUI::PanView(int direction, double dt) {
 void CGameUI::MouseMove(double x, double y) {
   pointerX = x;
   pointerY = y;
+  // The hand follows the pointer, but the aim and the sling stand still.
+  if (paused) return;
   if (cameraDragging) {
     // The basis is refreshed once, when the drag ends.
     visWorld.Rotate(x - dragStartX, y - dragStartY);
@@ -231,6 +280,19 @@ void CGameUI::MouseButton(int button, bool pressed) {
       titleTexture.Release();
       sound.TitleClicked();
     }
+    return;
+  }
+  // On the paused screen a left press only resumes, and its release is part of
+  // the same click; every other button waits for the game to go on.
+  if (paused) {
+    if (button == MB_LEFT && pressed) {
+      Resume();
+      resumeClickHeld = true;
+    }
+    return;
+  }
+  if (button == MB_LEFT && !pressed && resumeClickHeld) {
+    resumeClickHeld = false;
     return;
   }
   if (button == MB_RIGHT) {
@@ -253,7 +315,7 @@ void CGameUI::MouseButton(int button, bool pressed) {
 void CGameUI::LeftButton(bool pressed) {
   if (hold.Throwing()) return;
   if (!pressed) {
-    if (!world.IsRunning() && endTime >= RESTART_DELAY) {
+    if (CanStartNextGame()) {
       StartNewGame();
     } else if (hold.Release()) {
       if (const CUnit* unit = LiveTarget()) sound.Flicked(*unit);
@@ -278,10 +340,23 @@ void CGameUI::StartNewGame() {
   UpdateViewBasis();
   endTime = 0;
   skipNextUpdate = true;
+  scoreKept = false;
   // The old blobs are gone with the old game; a new one may even be built where
   // one of them was, so no pointer to them may survive.
   ForgetTarget();
   hold = CPlayerHold();
+}
+
+bool CGameUI::CanStartNextGame() const {
+  return !world.IsRunning() && endTime >= RESTART_DELAY;
+}
+
+void CGameUI::KeepBestScore() {
+  if (scoreKept) return;
+  scoreKept = true;
+  const long score = RoundedScore(world.score);
+  newBest = bestScore >= 0 && score > bestScore;
+  bestScore = std::max(bestScore, score);
 }
 
 void CGameUI::ForgetTarget() {
@@ -365,6 +440,9 @@ void CGameUI::Update(double dt) {
   PrepareSoundOnceShown();
   // One image a frame of those the first frame did not need.
   CTexture::LoadPending();
+  // The frames of a pause pass without their time: it never reaches the game,
+  // not even as one long step when it goes on.
+  if (paused) return;
   if (skipNextUpdate) {
     skipNextUpdate = false;
     return;
@@ -381,6 +459,7 @@ void CGameUI::Update(double dt) {
   }
   visWorld.Update(dt);
   world.Advance(dt);
+  if (!world.IsRunning()) KeepBestScore();
   // A blob under a still pointer may have finished its fall and left the world.
   if (hasTarget && !hold.Busy() && !LiveTarget()) ForgetTarget();
   AdvanceHold(dt);

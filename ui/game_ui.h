@@ -54,6 +54,8 @@ class CGameUI : public CScreen {
   void Key(int key, bool pressed) override;
   void Draw() override;
   void Update(double dt) override;
+  // A hidden window pauses the game; shown again, it stays paused.
+  void Visibility(bool shown) override;
 
   // Recomputes the camera basis used to project blobs onto the screen.
   void UpdateViewBasis();
@@ -85,6 +87,10 @@ class CGameUI : public CScreen {
   CTexture scoreTextTexture;
   CTexture digitsTexture;
   CTexture completeTexture;
+  CTexture bestTextTexture;
+  CTexture newBestTexture;
+  CTexture nextGameTexture;
+  CTexture pausedTexture;
   // The speaker shown in a corner while the sound is muted.
   CTexture mutedTexture;
   // The sounds of the game, chosen by watching the world.
@@ -122,6 +128,17 @@ class CGameUI : public CScreen {
   CPlayerHold hold;
   bool skipNextUpdate = false;
   double endTime = 0;
+  // The running game stands still: no update reaches it, and the time spent so is
+  // never made up.
+  bool paused = false;
+  // The left press that resumed the game; its release is part of that click.
+  bool resumeClickHeld = false;
+  // The best final score of this sitting, rounded as shown; -1 before any game
+  // has ended. Kept in memory only, like everything the game knows.
+  long bestScore = -1;
+  // The game just ended beat every earlier one of the sitting.
+  bool newBest = false;
+  bool scoreKept = false;
   // A frame has been drawn; the sink attached on entry has been got ready.
   bool frameShown = false;
   bool soundPrepared = false;
@@ -130,6 +147,11 @@ class CGameUI : public CScreen {
   void LoadInterfaceImages();
   void LeftButton(bool pressed);
   void StartNewGame();
+  void Pause();
+  void Resume();
+  void KeepBestScore();
+  // A left click starts the next game from a little while after the end.
+  bool CanStartNextGame() const;
   void ForgetTarget();
   // The ground direction that looks, on screen, like the way from the target to the
   // pointer.
@@ -139,6 +161,7 @@ class CGameUI : public CScreen {
   void DrawTitleLayout();
   void DrawRunningLayout();
   void DrawEndLayout();
+  void DrawPausedLayout();
   void DrawHand();
   void DrawMuted();
   void PrepareSoundOnceShown();

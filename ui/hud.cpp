@@ -26,10 +26,27 @@ constexpr double RUNNING_GLYPH_WIDTH = 0.0392;
 constexpr double BLOB_COUNT_LEFT = 1.325;
 constexpr double SCORE_LEFT = 1.71;
 
-// End display, around the window's centre.
+// End display, around the window's centre. The best score takes the row under
+// the final score, the call to play again the one under that.
 constexpr double FINAL_SCORE_TOP = -0.05;
 constexpr double FINAL_SCORE_BOTTOM = -0.175;
 constexpr double FINAL_GLYPH_WIDTH = 0.07;
+constexpr double SCORE_LABEL_LEFT = -0.35;
+constexpr double SCORE_LABEL_RIGHT = 0.15;
+constexpr double BEST_TOP = -0.2;
+constexpr double BEST_BOTTOM = -0.325;
+// "New best!" follows the best score's digits, a little apart, as a 4:1 image.
+constexpr double NEW_BEST_GAP = 0.03;
+constexpr double NEW_BEST_WIDTH = 0.4;
+constexpr double NEW_BEST_TOP = -0.21;
+constexpr double NEXT_GAME_HALF_WIDTH = 0.3;
+constexpr double NEXT_GAME_TOP = -0.37;
+constexpr double NEXT_GAME_BOTTOM = -0.52;
+
+// The paused game shows through at half its brightness, under a 4:1 image.
+constexpr double PAUSED_DIMMING = 0.5;
+constexpr double PAUSED_HALF_WIDTH = 0.6;
+constexpr double PAUSED_HALF_HEIGHT = 0.15;
 
 // The muted speaker: a square this many screen units on a side, this far from the
 // bottom-right corner, clear of the morale bar, the score and the end display.
@@ -45,11 +62,11 @@ RenderVertex HudVertex(double x, double y, double u, double v) {
   return VertexAt(x, y, 0, u, v);
 }
 
-// Scores are rounded to whole points for showing.
+}  // namespace
+
 long RoundedScore(double score) {
   return static_cast<long>(score + 0.5);
 }
-}  // namespace
 
 void DrawHudQuad(CRenderer& r, double x0, double x1, double y0, double y1, double u0, double u1) {
   r.BeginQuads();
@@ -97,6 +114,7 @@ void CGameUI::DrawHud() {
     DrawTitleLayout();
   } else if (world.IsRunning()) {
     DrawRunningLayout();
+    if (paused) DrawPausedLayout();
   } else {
     DrawEndLayout();
   }
@@ -154,12 +172,43 @@ void CGameUI::DrawEndLayout() {
   completeTexture.Bind();
   DrawHudQuad(r, -0.5, 0.5, 0, 0.25);
   scoreTextTexture.Bind();
-  DrawHudQuad(r, -0.35, 0.15, FINAL_SCORE_BOTTOM, FINAL_SCORE_TOP);
+  DrawHudQuad(r, SCORE_LABEL_LEFT, SCORE_LABEL_RIGHT, FINAL_SCORE_BOTTOM, FINAL_SCORE_TOP);
   // The final score starts at the centre line and grows to the right.
   char text[32];
   std::snprintf(text, sizeof(text), "%ld", RoundedScore(world.score));
   digitsTexture.Bind();
   DrawHudDigits(r, text, 0, FINAL_GLYPH_WIDTH, FINAL_SCORE_BOTTOM, FINAL_SCORE_TOP);
+  if (bestScore >= 0) {
+    bestTextTexture.Bind();
+    DrawHudQuad(r, SCORE_LABEL_LEFT, SCORE_LABEL_RIGHT, BEST_BOTTOM, BEST_TOP);
+    const int length = std::snprintf(text, sizeof(text), "%ld", bestScore);
+    digitsTexture.Bind();
+    DrawHudDigits(r, text, 0, FINAL_GLYPH_WIDTH, BEST_BOTTOM, BEST_TOP);
+    if (newBest) {
+      newBestTexture.Bind();
+      const double left = length * FINAL_GLYPH_WIDTH + NEW_BEST_GAP;
+      DrawHudQuad(r, left, left + NEW_BEST_WIDTH, NEW_BEST_TOP - NEW_BEST_WIDTH / 4, NEW_BEST_TOP);
+    }
+  }
+  // Told only once it is true.
+  if (CanStartNextGame()) {
+    nextGameTexture.Bind();
+    DrawHudQuad(r, -NEXT_GAME_HALF_WIDTH, NEXT_GAME_HALF_WIDTH, NEXT_GAME_BOTTOM, NEXT_GAME_TOP);
+  }
+  r.PopMatrix();
+}
+
+void CGameUI::DrawPausedLayout() {
+  CRenderer& r = *renderer;
+  r.DisableTexturing();
+  r.SetColor(0, 0, 0, PAUSED_DIMMING);
+  DrawHudQuad(r, -1, 1, -1, 1);
+  r.EnableTexturing();
+  r.SetColor(1, 1, 1);
+  pausedTexture.Bind();
+  r.PushMatrix();
+  r.Scale(1, aspect, 1);
+  DrawHudQuad(r, -PAUSED_HALF_WIDTH, PAUSED_HALF_WIDTH, -PAUSED_HALF_HEIGHT, PAUSED_HALF_HEIGHT);
   r.PopMatrix();
 }
 

@@ -8,6 +8,9 @@
 void DrawHudQuad(CRenderer& r, double x0, double x1, double y0, double y1, double u0 = 0,
                  double u1 = 1);
 
+// Scores are shown, and compared, rounded to whole points.
+long RoundedScore(double score);
+
 // A number from the digit strip, one glyph per character from x onward, each
 // glyphWidth wide, all in one batch of quads. A character that is not a digit
 // keeps its place but draws nothing. The caller binds the digit image.

@@ -47,6 +47,8 @@ class CScreen {
   virtual void Draw() = 0;
   // dt in seconds since the previous update, unclamped.
   virtual void Update(double dt) = 0;
+  // The window was hidden (minimised or unmapped) or shown again.
+  virtual void Visibility(bool shown) = 0;
 
   // Screens are owned through shared pointers; the destructor comes last so the
   // table above keeps its order.

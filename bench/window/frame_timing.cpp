@@ -94,6 +94,7 @@ class CTimedGame : public CScreen {
     game.Draw();
   }
   void Update(double) override { game.Update(STEP); }
+  void Visibility(bool shown) override { game.Visibility(shown); }
 
  private:
   CGameUI game{CGameUI::MakeOpenGLRenderer, hearing == HEARING_NONE ? CGameUI::MakeSilentSoundSink
@@ -109,6 +110,7 @@ class CDeafScreen : public CScreen {
   void SpecialKey(int, bool) override {}
   void Key(int, bool) override {}
   void Update(double) override {}
+  void Visibility(bool) override {}
 };
 
 // The limit frame, with the visual world of a new game for its camera and grass.

@@ -46,6 +46,7 @@ class CStartupProbe : public CScreen {
   void MouseButton(int button, bool pressed) override { game.MouseButton(button, pressed); }
   void SpecialKey(int key, bool pressed) override { game.SpecialKey(key, pressed); }
   void Key(int key, bool pressed) override { game.Key(key, pressed); }
+  void Visibility(bool shown) override { game.Visibility(shown); }
   void Draw() override {
     const double before = SinceStart();
     game.Draw();

@@ -27,6 +27,7 @@ class CFailingScreen : public CScreen {
   void Key(int, bool) override { Reached(); }
   void Draw() override { Reached(); }
   void Update(double) override { Reached(); }
+  void Visibility(bool) override { Reached(); }
 
   std::function<void()> raise;
   int calls = 0;

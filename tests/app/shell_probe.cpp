@@ -69,6 +69,11 @@ class CProbeScreen : public CScreen {
       Raise();
     }
   }
+  void Visibility(bool shown) override {
+    Check();
+    std::printf("Visibility %s\n", shown ? "shown" : "hidden");
+    Flush();
+  }
 
  private:
   static void Log(const char* line) {
