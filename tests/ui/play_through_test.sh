@@ -3,9 +3,12 @@
 # player would, and checks each step on screenshots: the title shows and a click
 # takes it away; the morale bar sits in its frame; a blob is grabbed, its sling
 # pulled down and let go, and it flies away from the pull; a right drag orbits the
-# camera toward the horizon and an arrow key pans it; when the 90 seconds run out
-# the completion image shows with a final score; a click starts the next game with
-# the full blob count. The screenshots are kept in <folder>/play_through on failure.
+# camera toward the horizon and an arrow key pans it; P and Esc pause and resume
+# it, and a window hidden and shown again comes back paused until a click; when the
+# 90 seconds run out the completion image shows with a final score and the best of
+# the sitting; a click starts the next game with the full blob count; and nothing
+# was written, in the game's folder or its home. The screenshots are kept in
+# <folder>/play_through on failure.
 # JQ_TRACE=1 traces every command.
 #
 # Usage: play_through_test.sh <jellyquake> <close_window> <folder holding graphics/>
@@ -57,6 +60,13 @@ differing() {
 # True if a share is above a limit.
 above() { awk -v s="$1" -v l="$2" 'BEGIN { exit !(s > l) }'; }
 
+# True if two shots agree in every pixel.
+identical() {
+  local count
+  count=$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 || true)
+  [ "${count%% *}" = 0 ]
+}
+
 # The share of pixels of the play area that differ clearly between two shots.
 changed() {
   awk -v p="$(differing "$1" "$2" "${W}x$((H - TOP))+0+$TOP")" -v n=$((W * (H - TOP))) \
@@ -81,7 +91,10 @@ spot() { share "$1" "$BLUE" $(($2 - r2)) $(($3 - r2)) $(($2 + r2)) $(($3 + r2));
 left_spot() { ! above "$(spot "$1" "$bx" "$by")" 0.3; }
 
 # What the screen shows: the layout measures in half window widths.
-is_title() { above "$(share "$1" "$LETTERING" 0 $((H / 2 - W / 4)) "$W" $((H / 2 + W / 4)))" 0.02; }
+# The title's "ke", right of where the end display's lettering ends.
+is_title() {
+  above "$(share "$1" "$LETTERING" $((W * 76 / 100)) $((H / 2 - W * 15 / 100)) $((W * 86 / 100)) $((H / 2 - W * 7 / 100)))" 0.08
+}
 # The morale label's dark outline: some ink, but not a black window.
 is_running() {
   local ink
@@ -95,6 +108,25 @@ is_complete() {
 playing() { ! is_title "$1" && is_running "$1"; }
 ended() { is_complete "$1" && ! is_running "$1"; }
 playing_again() { is_running "$1" && ! is_complete "$1"; }
+# The bright blue of the "Paused" lettering, which the dimmed blobs under it lack.
+is_paused() {
+  above "$(share "$1" 'b>220/255 && b-r>60/255' $((W * 32 / 100)) $((H / 2 - W * 7 / 100)) \
+    $((W * 68 / 100)) $((H / 2 + W * 15 / 1000)))" 0.08
+}
+# Two shots two seconds apart, named $1-a and $1-b, agree: the game stands still.
+still() {
+  shot "$1-a"
+  sleep 2
+  shot "$1-b"
+  identical "$1-a" "$1-b" && is_paused "$1-b"
+}
+# Two shots a second and a half apart differ: the game goes on.
+moving() {
+  shot "$1-a"
+  sleep 1.5
+  shot "$1-b"
+  ! identical "$1-a" "$1-b"
+}
 
 # The blobs of a shot, nearest the middle first: "x y area" a line, in window pixels
 # (found on every second pixel each way).
@@ -108,7 +140,14 @@ blobs() {
       printf "%d %.0f %.0f %d\n", d, x, y, 4 * $4 }' | sort -n | cut -d' ' -f2-
 }
 
-start_game "$game" "$data"
+# The game plays in a folder and a home of its own, where anything it wrote would
+# show: it keeps no files, not even the best score. (The graphics driver's shader
+# cache would go there too; it is not the game's, so it is off.)
+mkdir -p "$work/run" "$work/home"
+ln -s "$(realpath "$data/graphics")" "$work/run/graphics"
+ln -s "$(realpath "$data/sounds")" "$work/run/sounds"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME XDG_CACHE_HOME
+HOME="$work/home" MESA_SHADER_CACHE_DISABLE=true start_game "$game" "$work/run"
 find_window
 eval "$(xdotool getwindowgeometry --shell "$window")"
 W=$WIDTH H=$HEIGHT TOP=$((W * 6 / 100)) # the running display's strip is 0.12 half widths
@@ -185,36 +224,67 @@ shot 08-panned
 above "$(changed 07-orbited 08-panned)" 0.2 || fail "an arrow key did not pan the camera"
 echo "ok: the camera orbits and pans"
 
+# Pause. The pointer stays put, so even the hand stands still while paused. The
+# game's 90 seconds wait for every pause: its time is added to the start.
+for key in p Escape; do
+  since=$SECONDS
+  xdotool key "$key"
+  sleep 0.5
+  still "09-paused-$key" || fail "$key did not pause the game"
+  xdotool key "$key"
+  started=$((started + SECONDS - since))
+  moving "10-resumed-$key" || fail "a second $key did not bring the game back"
+done
+since=$SECONDS
+xdotool windowunmap "$window"
+sleep 1
+xdotool windowmap "$window"
+find_window
+sleep 0.5
+still 11-shown-again || fail "the game went on while its window was hidden, or after"
+xdotool click 1
+started=$((started + SECONDS - since))
+moving 12-clicked-on || fail "a click on the paused game did not bring it back"
+echo "ok: P, Esc and a hidden window pause the game"
+
 # The game lasts 90 seconds from the click on the title, unless the board swallows
 # every blob first: left alone, one in ten games loses its last blob before 80 s,
 # none of 2000 before 40 s (jellyquake-sim --games 2000 --player none). A clock that
 # runs fast ends the game within seconds, so still on at 40 s is the check.
 left=$((started + 40 - SECONDS))
 [ "$left" -le 0 ] || sleep "$left"
-shot 09-running
-playing_again 09-running || fail "the game was over before 40 s"
+shot 13-running
+playing_again 13-running || fail "the game was over before 40 s"
 left=$((started + 87 - SECONDS))
 [ "$left" -le 0 ] || sleep "$left"
-wait_for 25 10-complete ended 10-complete || fail "no completion image when the clock ran out"
+wait_for 25 14-complete ended 14-complete || fail "no completion image when the clock ran out"
 echo "ok: the completion image shows after $((SECONDS - started)) s"
 # The final score's first two glyphs, right of the middle below the image.
 for glyph in 0 1; do
   x0=$((W / 2 + glyph * W * 35 / 1000 + W * 4 / 1000))
-  above "$(share 10-complete "$INK" "$x0" $((H / 2 + W / 40)) $((x0 + W * 27 / 1000)) $((H / 2 + W * 7 / 80)))" 0.1 ||
+  above "$(share 14-complete "$INK" "$x0" $((H / 2 + W / 40)) $((x0 + W * 27 / 1000)) $((H / 2 + W * 7 / 80)))" 0.1 ||
     fail "no final score shown (glyph $glyph)"
+  # The best of the sitting, this first game's score, on the row below.
+  above "$(share 14-complete "$INK" "$x0" $((H / 2 + W / 10)) $((x0 + W * 27 / 1000)) $((H / 2 + W * 13 / 80)))" 0.1 ||
+    fail "no best score shown (glyph $glyph)"
 done
 
 sleep 1 # a click counts from three quarters of a second after the end
 xdotool mousemove --window "$window" $((W / 2)) $((H / 2))
 sleep 0.2
 xdotool click 1
-wait_for 5 11-new-game playing_again 11-new-game || fail "a click after the end did not start a new game"
+wait_for 5 15-new-game playing_again 15-new-game || fail "a click after the end did not start a new game"
 # The blob count at the top right reads as at the first game's start.
-count=$(differing 02-playing 11-new-game "$((W * 8 / 200))x$((W * 7 / 200))+$((W * 1325 / 2000))+$((W * 3 / 200))")
+count=$(differing 02-playing 15-new-game "$((W * 8 / 200))x$((W * 7 / 200))+$((W * 1325 / 2000))+$((W * 3 / 200))")
 [ "$count" -lt $((W * W / 4000)) ] || fail "the new game's blob count differs from the first's ($count pixels)"
 echo "ok: a click starts the next game with every blob"
 
 expect_alive "the end of the play-through"
 close_and_check "$closer"
+# The sound server's client library leaves a link to its runtime folder in the
+# home; that one is not the game's.
+written=$(find "$work/run" "$work/home" -mindepth 1 -not -type d -not -name graphics \
+  -not -name sounds -not -path "$work/home/.config/pulse/*")
+[ -z "$written" ] || fail "the game wrote files: $written"
 rm -rf "$work"
 echo "the play-through passed"
