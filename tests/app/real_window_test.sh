@@ -4,8 +4,9 @@
 # and closing it (as a window manager's close button does) ends the process
 # with status 0 and nothing on standard error. Then, with a probe screen, that
 # pointer, buttons and keys reach the screen mapped and normalised, a held key
-# once, and that an error raised by a screen, before or inside the loop, is
-# written on standard error alone, as one line, with exit status 1.
+# once, and a window hidden and shown again is told so; and that an error raised
+# by a screen, before or inside the loop, is written on standard error alone, as
+# one line, with exit status 1.
 #
 # Usage: real_window_test.sh <jellyquake> <shell_probe> <close_window>
 set -euo pipefail
@@ -92,12 +93,15 @@ xdotool click 1 sleep 0.2 click 3 sleep 0.2 click 4 sleep 0.2
 # Held well past the auto-repeat delay.
 xdotool keydown a sleep 1.5 keyup a sleep 0.2
 xdotool key Left sleep 0.2 key F1 sleep 0.2
+# Hidden and shown again, as when minimised and restored.
+xdotool windowunmap --sync "$window" sleep 0.2 windowmap --sync "$window" sleep 0.2
 "$closer" "$window" || fail "could not ask the probe window to close"
 wait_for_exit "$pid"
 [ "$status" = 0 ] || fail "input probe ended with status $status"
 cat >"$work/expected.log" <<'END'
 Enter
 Reshape 1024 768
+Visibility shown
 MouseMove 0.000488 0.999349
 MouseMove 0.999512 0.000651
 MouseButton 0 down
@@ -110,9 +114,11 @@ SpecialKey 12 down
 SpecialKey 12 up
 SpecialKey 0 down
 SpecialKey 0 up
+Visibility hidden
+Visibility shown
 END
 diff -u "$work/expected.log" "$work/input.log" || fail "the screen saw other input events"
-echo "input: pointer normalised, buttons and keys mapped, a held key once"
+echo "input: pointer normalised, buttons and keys mapped, a held key once, hiding told"
 
 printf "couldn't place a new hole\n" >"$work/expected.err"
 for kind in text string exception enter; do
