@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix with `cmake --install` and checks what
-# a player's system gets: the game, its 42 images and 15 sounds, a launcher on the
+# a player's system gets: the game, its 46 images and 15 sounds, a launcher on the
 # PATH, a valid desktop entry, icons at their sizes and valid AppStream data.
 #
 # Usage: install_test.sh <build dir>
