@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/exact_math.h"
 #include "game/world.h"
 
 namespace {
@@ -40,8 +41,8 @@ bool CPlayerHold::Release() {
 }
 
 BoardPoint CPlayerHold::Landing() const {
-  return {grabPosition.x - pushDistance * std::cos(pushAngle),
-          grabPosition.y - pushDistance * std::sin(pushAngle)};
+  return {grabPosition.x - pushDistance * ExactCos(pushAngle),
+          grabPosition.y - pushDistance * ExactSin(pushAngle)};
 }
 
 bool CPlayerHold::SpotFree(const CWorld& world) const {

@@ -5,6 +5,7 @@
 
 #include "base/random.h"
 #include "game/blob_ai.h"
+#include "game/exact_math.h"
 #include "game/world.h"
 
 namespace {
@@ -80,8 +81,8 @@ void CUnit::Advance(double dt) {
 }
 
 bool CUnit::Hop(double angle, double distance) {
-  const double targetX = x + distance * std::cos(angle);
-  const double targetY = y + distance * std::sin(angle);
+  const double targetX = x + distance * ExactCos(angle);
+  const double targetY = y + distance * ExactSin(angle);
   targetHeading = angle;
   return StartHop(targetX, targetY);
 }

@@ -5,6 +5,7 @@
 
 #include "base/random.h"
 #include "game/blob_ai.h"
+#include "game/exact_math.h"
 
 namespace {
 constexpr int BLOB_COUNT_OUTER = 10;  // blobs on the outer ring at the start
@@ -46,8 +47,8 @@ void CWorld::Reset(int w, int h) {
   const double middleY = (h - 1) * 0.5;
   auto place = [&](double angle, double ringScale) {
     CUnit unit(this);
-    unit.x = std::cos(angle) * w * ringScale + middleX;
-    unit.y = std::sin(angle) * h * ringScale + middleY;
+    unit.x = ExactCos(angle) * w * ringScale + middleX;
+    unit.y = ExactSin(angle) * h * ringScale + middleY;
     unit.heading = 2 * PI * Rand() / RAND_LIMIT;
     unit.targetHeading = unit.heading;
     units.push_back(unit);
@@ -155,7 +156,7 @@ double CWorld::AverageMorale() const {
 }
 
 double CWorld::AzimuthTo(double px, double py) const {
-  double angle = std::atan2(eyePoint.y - py, eyePoint.x - px);
+  double angle = ExactAtan2(eyePoint.y - py, eyePoint.x - px);
   if (angle < 0) angle = angle + 2 * PI;
   return angle;
 }
@@ -163,7 +164,7 @@ double CWorld::AzimuthTo(double px, double py) const {
 double CWorld::ElevationTo(double px, double py, double pz) const {
   const double dx = eyePoint.x - px;
   const double dy = eyePoint.y - py;
-  double angle = std::atan2(eyePoint.z - pz, std::sqrt(dx * dx + dy * dy));
+  double angle = ExactAtan2(eyePoint.z - pz, std::sqrt(dx * dx + dy * dy));
   if (angle < 0) angle = angle + 2 * PI;
   return angle;
 }
@@ -211,7 +212,7 @@ void CWorld::UpdateGroundRatio(CUnit* unit) {
 
 PickResult CWorld::PickUnit(double pointerX, double pointerY, const double eye[3],
                             const double viewRows[9], double aspect, double fieldOfView) {
-  const double k = 1 / std::tan(fieldOfView * PI / 360);
+  const double k = 1 / ExactTan(fieldOfView * PI / 360);
   PickResult result;
   CUnit* chosen = nullptr;
   bool within = false;

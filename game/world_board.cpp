@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/exact_math.h"
 #include "game/world.h"
 
 namespace {
@@ -162,8 +163,8 @@ bool CWorld::FindLandingSpot(double& px, double& py, double radius, double scale
     const int n = k / 2 + 3;
     for (int m = 0; m < n; ++m) {
       const double a = 2 * PI * m / n;
-      const double candidateX = px + ringRadius * std::cos(a);
-      const double candidateY = py + ringRadius * std::sin(a);
+      const double candidateX = px + ringRadius * ExactCos(a);
+      const double candidateY = py + ringRadius * ExactSin(a);
       if (IsFree(candidateX, candidateY, radius, unit)) {
         px = candidateX;
         py = candidateY;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/random.h"
+#include "game/exact_math.h"
 #include "game/world.h"
 
 namespace {
@@ -127,7 +128,7 @@ bool BestThrowFor(const CWorld& world, const HazardMap& hazards, CUnit& unit, Bo
     std::vector<Direction> table;
     for (int k = 0; k < THROW_DIRECTIONS; ++k) {
       const double angle = 2 * PI * k / THROW_DIRECTIONS;
-      table.push_back({angle, std::cos(angle), std::sin(angle)});
+      table.push_back({angle, ExactCos(angle), ExactSin(angle)});
     }
     return table;
   }();

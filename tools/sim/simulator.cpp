@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/random.h"
+#include "game/exact_math.h"
 #include "game/world.h"
 #include "tools/sim/bot_player.h"
 
@@ -132,9 +133,9 @@ void PlaceStartEye(CWorld& world) {
   const double lookAtX = (world.width - 1) * 0.5;
   const double lookAtY = (world.height - 1) * 0.5 - world.width * 0.15;
   const double distance = (std::max(world.width, world.height) + 0.5) * 0.75;
-  world.eyePoint.x = lookAtX + std::cos(pitch) * std::cos(yaw) * distance;
-  world.eyePoint.y = lookAtY + std::cos(pitch) * std::sin(yaw) * distance;
-  world.eyePoint.z = std::sin(pitch) * distance + BLOB_RADIUS;
+  world.eyePoint.x = lookAtX + ExactCos(pitch) * ExactCos(yaw) * distance;
+  world.eyePoint.y = lookAtY + ExactCos(pitch) * ExactSin(yaw) * distance;
+  world.eyePoint.z = ExactSin(pitch) * distance + BLOB_RADIUS;
 }
 
 void WriteTraceLine(std::FILE* file, long long frame, const CWorld& world) {
