@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test. Exits non-zero when any test fails.
+# Builds everything and runs every test, for Linux and then for Windows (under
+# Wine). Exits non-zero when any test fails.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_BUILD_DIR:-$root/build}"
@@ -9,3 +10,6 @@ cd "$build"
 ctest --output-on-failure -j "$(nproc)" -LE soak
 bash "$root/scripts/sanitize.sh"
 bash "$root/scripts/fuzz.sh"
+bash "$root/scripts/build-windows.sh"
+cd "${JQ_WINDOWS_BUILD_DIR:-$root/build-windows}"
+ctest --output-on-failure -j "$(nproc)"

@@ -270,7 +270,9 @@ int RunSimulator(int argc, const char* const* argv, std::FILE* out, std::FILE* e
   if (traceToOut) {
     trace = out;
   } else if (options.trace) {
-    trace = std::fopen(options.trace, "w");
+    // Binary, so that a trace is the same bytes on every platform (no CR before
+    // each newline on Windows).
+    trace = std::fopen(options.trace, "wb");
     if (!trace) {
       std::fprintf(err, "jellyquake-sim: cannot write trace file %s: %s\n", options.trace,
                    std::strerror(errno));
