@@ -3,8 +3,9 @@
 # sounds are the ones the generators of a native build drew: the same bytes as on
 # Linux, made by the same programs.
 
-# The folders that build for Windows so far: the model and its simulator.
-set(JQ_WINDOWS_DIRS base game tools)
+# The folders that build for Windows so far: the model and its simulator, the
+# renderer and its images.
+set(JQ_WINDOWS_DIRS base game render tools)
 
 # Every Windows program that CTest starts runs under Wine, in a prefix kept inside
 # this build folder.

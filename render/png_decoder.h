@@ -1,7 +1,5 @@
 #pragma once
 
-#include <png.h>
-
 #include <cstdio>
 #include <string>
 
@@ -13,37 +11,30 @@
 constexpr int MAX_IMAGE_SIDE = 16384;
 static_assert(MAX_IMAGE_SIDE <= 2147483647 / MAX_IMAGE_SIDE / 4, "pixel buffers overflow an int");
 
-// The library's read structure and image information for one PNG; both are
-// released when this goes out of scope or on Reset.
-struct PngReadState {
-  png_structp png = nullptr;
-  png_infop info = nullptr;
-
-  PngReadState() = default;
-  PngReadState(const PngReadState&) = delete;
-  PngReadState& operator=(const PngReadState&) = delete;
-  ~PngReadState() { Reset(); }
-  void Reset();
-};
-
 // Game paths are written with backslashes ("graphics\blob\body.png"); this turns
 // them into the host's separators. The game's strings stay as they are.
 std::string NativePath(const char* gamePath);
 
-// Reads the whole PNG at path with no transformations: state then holds the
-// width, height, bit layout and the decoded rows. False when the file cannot be
-// opened or the library rejects it; the file is always closed.
-bool ReadPngFile(const char* path, PngReadState& state);
-
-// As ReadPngFile, from a stream the caller opened and closes.
-bool ReadPngStream(std::FILE* file, PngReadState& state);
-
-// Converts decoded rows into a bottom-up RGB or RGBA buffer, by bits per pixel
-// alone (24 or 32; anything else is refused), and fills transparent pixels.
-bool ConvertPngImage(const PngReadState& state, DecodedImage& out);
-
-// Decodes a PNG from a stream the caller opened; LoadPngImage for a path.
+// Decodes a PNG from a stream the caller opened (LoadPngImage for a path): the
+// whole image as the file stores it, with no transformation, no gamma and no
+// colour management, then StorePngRows. False, without a word, for a damaged
+// file. Each platform has its own, on the image library it comes with:
+// png_decoder_libpng.cpp, png_decoder_wic.cpp.
 bool DecodePngStream(std::FILE* file, DecodedImage& out);
+
+// Bits a pixel as a PNG stores it: the bit depth times the channels of the colour
+// type (grey 1, RGB 3, palette 1, grey and alpha 2, RGBA 4); 0 for a colour type
+// that PNG does not have.
+int StoredBitsPerPixel(int bitDepth, int colourType);
+
+// Takes an image's rows, top row first, each width pixels of bitsPerPixel / 8 bytes
+// as the file stores them, into out bottom-up, so texture coordinate v = 0 is the
+// image's bottom edge. The bytes are taken as they stand by their count alone: 24
+// bits is RGB, 32 is RGBA (a 16-bit grey image with alpha too), and transparent
+// pixels are filled. Any other bits per pixel, and an empty or oversized image,
+// are refused.
+bool StorePngRows(const unsigned char* const* rows, int width, int height, int bitsPerPixel,
+                  DecodedImage& out);
 
 // Gives each fully transparent pixel of a 4-byte image the rounded average red
 // of its opaque neighbours (edges wrap around) in red, green and blue, so

@@ -1,6 +1,9 @@
 #include "render/texture.h"
 
 #include <GL/gl.h>
+// OpenGL 1.2's names (clamping to the edge, the highest mipmap level): Windows'
+// gl.h stops at 1.1.
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 #include <algorithm>

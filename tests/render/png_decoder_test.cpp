@@ -1,6 +1,7 @@
 #include "render/png_decoder.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <array>
 #include <filesystem>
