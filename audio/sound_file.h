@@ -10,8 +10,14 @@ struct SoundData {
   std::vector<std::int16_t> samples;
 };
 
-// Reads a sound file through libsndfile. A file that is missing, empty, unreadable,
-// not mono, at an odd rate or longer than SOUND_MAX_SECONDS gives false and leaves
-// data empty: the game plays silence in its place. A file cut short gives the
-// samples that are there.
+// Reads a sound file through the platform's own reader: libsndfile
+// (sound_file_sndfile.cpp), or on Windows WinMM's RIFF functions
+// (sound_file_mmio.cpp). A file that is missing, empty, unreadable, or whose
+// layout SoundLayoutFits refuses gives false and leaves data empty: the game plays
+// silence in its place. A file cut short gives the samples that are there.
 bool LoadSoundFile(const std::string& path, SoundData& data);
+
+// Whether a sound file's layout is one the game plays: mono, at a rate a real
+// sound file may have, and from one frame up to SOUND_MAX_SECONDS long (frames
+// counted as far as the file really goes). Anything else is taken for damage.
+bool SoundLayoutFits(int channels, int rate, long long frames);
