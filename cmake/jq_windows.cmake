@@ -4,8 +4,8 @@
 # Linux, made by the same programs.
 
 # The folders that build for Windows so far: the model and its simulator, the
-# renderer and its images, the sound file reader.
-set(JQ_WINDOWS_DIRS base game render audio tools)
+# renderer and its images, the sound file reader, the visual world.
+set(JQ_WINDOWS_DIRS base game render audio view tools)
 
 # Every Windows program that CTest starts runs under Wine, in a prefix kept inside
 # this build folder.
