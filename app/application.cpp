@@ -96,10 +96,10 @@ bool CApplication::Motion(int x, int y) {
   return Deliver([&](CScreen& screen) { screen.MouseMove(nx, ny); });
 }
 
-bool CApplication::Mouse(int glutButton, int glutState) {
+bool CApplication::Mouse(int windowButton, int windowState) {
   int button = 0;
   bool pressed = false;
-  if (!MapMouseButton(glutButton, glutState, button, pressed)) {
+  if (!MapMouseButton(windowButton, windowState, button, pressed)) {
     return false;
   }
   return Deliver([&](CScreen& screen) { screen.MouseButton(button, pressed); });
@@ -109,8 +109,8 @@ bool CApplication::Keyboard(unsigned char key, bool pressed) {
   return Deliver([&](CScreen& screen) { screen.Key(key, pressed); });
 }
 
-bool CApplication::Special(int glutKey, bool pressed) {
-  const int key = MapSpecialKey(glutKey);
+bool CApplication::Special(int windowKey, bool pressed) {
+  const int key = MapSpecialKey(windowKey);
   // The window is the shell's: F11 switches it between full screen and the 4:3
   // window here; the screen still hears the key.
   if (key == SK_F11 && pressed && window.IsOpen()) window.ToggleFullScreen();

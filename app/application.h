@@ -21,8 +21,8 @@ class CApplication {
   // by being torn down after it.
   static CApplication& Instance();
 
-  explicit CApplication(CFrameTimer::Counter readCounter = CFrameTimer::SteadyClockTicks,
-                        std::int64_t ticksPerSecond = CFrameTimer::STEADY_CLOCK_TICKS_PER_SECOND);
+  explicit CApplication(CFrameTimer::Counter readCounter = CFrameTimer::PerformanceCounter,
+                        std::int64_t ticksPerSecond = CFrameTimer::PerformanceFrequency());
 
   // The whole life of the game: opens the window, pushes the first screen and
   // runs the loop. Returns the process's exit status: 0 when the window was
@@ -38,9 +38,9 @@ class CApplication {
   bool Display();
   bool Idle();
   bool Motion(int x, int y);
-  bool Mouse(int glutButton, int glutState);
+  bool Mouse(int windowButton, int windowState);
   bool Keyboard(unsigned char key, bool pressed);
-  bool Special(int glutKey, bool pressed);
+  bool Special(int windowKey, bool pressed);
   bool Visibility(bool shown);
 
   // True once a screen raised an error; nothing reaches a screen after that.

@@ -1,12 +1,5 @@
 #include "app/frame_timer.h"
 
-#include <chrono>
-
-std::int64_t CFrameTimer::SteadyClockTicks() {
-  const auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count();
-}
-
 CFrameTimer::CFrameTimer(Counter readCounter, std::int64_t ticksPerSecond)
     : readCounter(readCounter), frequency(ticksPerSecond), startCount(readCounter()) {}
 

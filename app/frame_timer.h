@@ -8,12 +8,13 @@ class CFrameTimer {
   // Reads a monotonic tick counter; tests hand in their own.
   using Counter = std::int64_t (*)();
 
-  // The steady clock in nanoseconds.
-  static std::int64_t SteadyClockTicks();
-  static constexpr std::int64_t STEADY_CLOCK_TICKS_PER_SECOND = 1000000000;
+  // The platform's high-resolution monotonic counter and its ticks per second:
+  // the steady clock in nanoseconds on Linux, the performance counter on Windows.
+  static std::int64_t PerformanceCounter();
+  static std::int64_t PerformanceFrequency();
 
-  explicit CFrameTimer(Counter readCounter = SteadyClockTicks,
-                       std::int64_t ticksPerSecond = STEADY_CLOCK_TICKS_PER_SECOND);
+  explicit CFrameTimer(Counter readCounter = PerformanceCounter,
+                       std::int64_t ticksPerSecond = PerformanceFrequency());
 
   void Restart();
   // Seconds since the previous call, or since Restart for the first call.

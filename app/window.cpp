@@ -1,8 +1,5 @@
 #include "app/window.h"
 
-#include <GL/freeglut.h>
-
-#include "app/application.h"
 #include "ui/screen.h"
 
 namespace {
@@ -10,78 +7,6 @@ namespace {
 constexpr double SCREEN_SHARE = 0.8;
 // Height over width of the window.
 constexpr double ASPECT = 0.75;
-
-void LeaveLoopAfterFailure(const CApplication& app) {
-  if (app.Failed()) {
-    glutLeaveMainLoop();
-  }
-}
-
-void OnReshape(int width, int height) {
-  CApplication& app = CApplication::Instance();
-  app.Reshape(width, height);
-  LeaveLoopAfterFailure(app);
-}
-
-void OnDisplay() {
-  CApplication& app = CApplication::Instance();
-  if (app.Display()) {
-    glutSwapBuffers();
-  }
-  LeaveLoopAfterFailure(app);
-}
-
-void OnIdle() {
-  CApplication& app = CApplication::Instance();
-  if (app.Idle()) {
-    glutPostRedisplay();
-  }
-  LeaveLoopAfterFailure(app);
-}
-
-void OnMotion(int x, int y) {
-  CApplication& app = CApplication::Instance();
-  app.Motion(x, y);
-  LeaveLoopAfterFailure(app);
-}
-
-void OnMouse(int button, int state, int, int) {
-  CApplication& app = CApplication::Instance();
-  app.Mouse(button, state);
-  LeaveLoopAfterFailure(app);
-}
-
-void OnKeyDown(unsigned char key, int, int) {
-  CApplication& app = CApplication::Instance();
-  app.Keyboard(key, true);
-  LeaveLoopAfterFailure(app);
-}
-
-void OnKeyUp(unsigned char key, int, int) {
-  CApplication& app = CApplication::Instance();
-  app.Keyboard(key, false);
-  LeaveLoopAfterFailure(app);
-}
-
-void OnSpecialDown(int key, int, int) {
-  CApplication& app = CApplication::Instance();
-  app.Special(key, true);
-  LeaveLoopAfterFailure(app);
-}
-
-void OnSpecialUp(int key, int, int) {
-  CApplication& app = CApplication::Instance();
-  app.Special(key, false);
-  LeaveLoopAfterFailure(app);
-}
-
-// A window covered by others is still there; only a minimised or unmapped one
-// is hidden.
-void OnWindowStatus(int status) {
-  CApplication& app = CApplication::Instance();
-  app.Visibility(status != GLUT_HIDDEN);
-  LeaveLoopAfterFailure(app);
-}
 }  // namespace
 
 WindowPlacement ComputeWindowPlacement(int screenWidth, int screenHeight) {
@@ -110,23 +35,23 @@ bool NormalisePointer(int x, int y, int width, int height, double& nx, double& n
   return true;
 }
 
-bool MapMouseButton(int glutButton, int glutState, int& button, bool& pressed) {
-  switch (glutButton) {
-    case GLUT_LEFT_BUTTON:
+bool MapMouseButton(int windowButton, int windowState, int& button, bool& pressed) {
+  switch (windowButton) {
+    case WINDOW_BUTTON_LEFT:
       button = MB_LEFT;
       break;
-    case GLUT_MIDDLE_BUTTON:
+    case WINDOW_BUTTON_MIDDLE:
       button = MB_MIDDLE;
       break;
-    case GLUT_RIGHT_BUTTON:
+    case WINDOW_BUTTON_RIGHT:
       button = MB_RIGHT;
       break;
     default:
       return false;
   }
-  if (glutState == GLUT_DOWN) {
+  if (windowState == WINDOW_BUTTON_DOWN) {
     pressed = true;
-  } else if (glutState == GLUT_UP) {
+  } else if (windowState == WINDOW_BUTTON_UP) {
     pressed = false;
   } else {
     return false;
@@ -134,57 +59,12 @@ bool MapMouseButton(int glutButton, int glutState, int& button, bool& pressed) {
   return true;
 }
 
-int MapSpecialKey(int glutKey) {
-  if (glutKey >= GLUT_KEY_F1 && glutKey <= GLUT_KEY_F12) {
-    return SK_F1 + (glutKey - GLUT_KEY_F1);
+int MapSpecialKey(int windowKey) {
+  if (windowKey >= WINDOW_KEY_F1 && windowKey <= WINDOW_KEY_F12) {
+    return SK_F1 + (windowKey - WINDOW_KEY_F1);
   }
-  if (glutKey >= GLUT_KEY_LEFT && glutKey <= GLUT_KEY_INSERT) {
-    return SK_LEFT + (glutKey - GLUT_KEY_LEFT);
+  if (windowKey >= WINDOW_KEY_LEFT && windowKey <= WINDOW_KEY_INSERT) {
+    return SK_LEFT + (windowKey - WINDOW_KEY_LEFT);
   }
-  return glutKey;
-}
-
-void CWindow::OpenWindow(int argc, char** argv) {
-  // The screen size can only be asked once GLUT has its display.
-  glutInit(&argc, argv);
-  // Leaving the loop must return to the application so it can report how the
-  // game ended; GLUT destroys the window on the way out.
-  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
-  const int screenWidth = glutGet(GLUT_SCREEN_WIDTH);
-  const int screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
-  const WindowPlacement placement = ComputeWindowPlacement(screenWidth, screenHeight);
-
-  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-  glutInitWindowSize(placement.width, placement.height);
-  width = placement.width;
-  height = placement.height;
-  glutInitWindowPosition(placement.x, placement.y);
-  glutCreateWindow("Jellyquake");
-  open = true;
-
-  glutReshapeFunc(OnReshape);
-  glutDisplayFunc(OnDisplay);
-  glutIdleFunc(OnIdle);
-  // The game draws its own hand.
-  glutSetCursor(GLUT_CURSOR_NONE);
-  // A held key gives one press and one release.
-  glutIgnoreKeyRepeat(1);
-  glutKeyboardFunc(OnKeyDown);
-  glutSpecialFunc(OnSpecialDown);
-  glutKeyboardUpFunc(OnKeyUp);
-  glutSpecialUpFunc(OnSpecialUp);
-  glutMouseFunc(OnMouse);
-  glutMotionFunc(OnMotion);
-  glutPassiveMotionFunc(OnMotion);
-  glutWindowStatusFunc(OnWindowStatus);
-}
-
-void CWindow::MainLoop() {
-  glutMainLoop();
-  open = false;
-}
-
-void CWindow::ToggleFullScreen() {
-  // freeglut remembers the window's place and size and restores them on the way back.
-  glutFullScreenToggle();
+  return windowKey;
 }

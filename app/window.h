@@ -8,6 +8,37 @@ struct WindowPlacement {
   int height = 0;
 };
 
+// Buttons, button states and special keys as every platform's window reports
+// them to the application: GLUT's numbering, so that one mapping to the
+// screens' codes serves all platforms.
+enum WindowButton { WINDOW_BUTTON_LEFT = 0, WINDOW_BUTTON_MIDDLE = 1, WINDOW_BUTTON_RIGHT = 2 };
+enum WindowButtonState { WINDOW_BUTTON_DOWN = 0, WINDOW_BUTTON_UP = 1 };
+enum WindowKey {
+  WINDOW_KEY_F1 = 1,
+  WINDOW_KEY_F12 = 12,
+  WINDOW_KEY_LEFT = 100,
+  WINDOW_KEY_UP,
+  WINDOW_KEY_RIGHT,
+  WINDOW_KEY_DOWN,
+  WINDOW_KEY_PAGE_UP,
+  WINDOW_KEY_PAGE_DOWN,
+  WINDOW_KEY_HOME,
+  WINDOW_KEY_END,
+  WINDOW_KEY_INSERT,
+  // Keys without a screen code of their own, which reach the screen as they are.
+  WINDOW_KEY_NUM_LOCK,
+  WINDOW_KEY_BEGIN,
+  WINDOW_KEY_DELETE,
+  WINDOW_KEY_SHIFT_L,
+  WINDOW_KEY_SHIFT_R,
+  WINDOW_KEY_CTRL_L,
+  WINDOW_KEY_CTRL_R,
+  WINDOW_KEY_ALT_L,
+  WINDOW_KEY_ALT_R,
+  WINDOW_KEY_SUPER_L,
+  WINDOW_KEY_SUPER_R
+};
+
 // The largest 4:3 window that fits into 80 % of the screen both ways, centred.
 WindowPlacement ComputeWindowPlacement(int screenWidth, int screenHeight);
 
@@ -16,21 +47,21 @@ WindowPlacement ComputeWindowPlacement(int screenWidth, int screenHeight);
 // the window is 0 (minimised): there is no position to give.
 bool NormalisePointer(int x, int y, int width, int height, double& nx, double& ny);
 
-// Maps a windowing-library button and state to a screen button and pressed
-// flag. False for wheel "buttons" and unknown states, which reach no screen.
-bool MapMouseButton(int glutButton, int glutState, int& button, bool& pressed);
+// Maps a window button and state to a screen button and pressed flag. False for
+// wheel "buttons" and unknown states, which reach no screen.
+bool MapMouseButton(int windowButton, int windowState, int& button, bool& pressed);
 
-// Maps a windowing-library special key to a screen key code; keys without a
-// code of their own pass through unchanged.
-int MapSpecialKey(int glutKey);
+// Maps a window special key to a screen key code; keys without a code of their
+// own pass through unchanged.
+int MapSpecialKey(int windowKey);
 
-// The game's one window, opened through GLUT; its callbacks reach the screens
-// through the application object.
+// The game's one window: GLUT's on Linux, the system's own on Windows. Its
+// events reach the screens through the application object.
 class CWindow {
  public:
-  // Size computation, GLUT initialisation, window creation, callbacks.
+  // Size computation, window and OpenGL context creation, event handlers.
   void OpenWindow(int argc, char** argv);
-  // Runs GLUT's loop; returns when the window closes or a failure left the loop.
+  // Runs the event loop; returns when the window closes or a failure left the loop.
   void MainLoop();
   // Full screen, or back to the window it was before. The game starts windowed.
   void ToggleFullScreen();
