@@ -8,17 +8,13 @@
 #include <string>
 
 #include "audio/sound_file.h"
+#include "audio/sound_mix.h"
 
 namespace {
-// The whole mix is turned down so that many sounds at once stay well inside full
-// scale; OpenAL's output limiter catches whatever still gets through.
-constexpr float MASTER_GAIN = 0.7f;
-// A sound at the camera's usual distance from the board (about ten units) is
-// heard as written; nearer ones are louder, farther ones softer.
-constexpr float REFERENCE_DISTANCE = 10.0f;
-constexpr float ROLLOFF = 1.0f;
-constexpr double MIN_PITCH = 0.25;
-constexpr double MAX_PITCH = 4.0;
+// OpenAL's inverse distance model, clamped, is the placement every sink gives.
+constexpr float MASTER_GAIN = SOUND_MASTER_GAIN;
+constexpr float REFERENCE_DISTANCE = SOUND_REFERENCE_DISTANCE;
+constexpr float ROLLOFF = SOUND_ROLLOFF;
 
 // ALSA reports a missing sound card on standard error by default; the game is
 // silent about it.
@@ -179,7 +175,8 @@ int COpenALSoundSink::Play(SoundId sound, const SoundPlace& place, double pitch,
 void COpenALSoundSink::Steer(int voice, double pitch, double gain) {
   const int i = FindSource(voice);
   if (!context || i < 0) return;
-  alSourcef(sources[i], AL_PITCH, static_cast<float>(std::clamp(pitch, MIN_PITCH, MAX_PITCH)));
+  alSourcef(sources[i], AL_PITCH,
+            static_cast<float>(std::clamp(pitch, SOUND_MIN_PITCH, SOUND_MAX_PITCH)));
   alSourcef(sources[i], AL_GAIN, static_cast<float>(std::clamp(gain, 0.0, 1.0)));
 }
 

@@ -3,6 +3,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 
+#include "audio/sound_mix.h"
 #include "audio/sound_sink.h"
 
 // Plays the game's sounds through OpenAL, which mixes them on its own thread.
@@ -34,8 +35,7 @@ class COpenALSoundSink : public CSoundSink {
   // OpenAL's mixing thread is gone before the process is.
   void Close();
 
-  // Enough voices for a busy moment: a fall, holes opening, landings, the loops.
-  static constexpr int VOICE_COUNT = 24;
+  static constexpr int VOICE_COUNT = SOUND_VOICE_COUNT;
 
  private:
   void Open();
