@@ -4,7 +4,7 @@
 // The shell knows screens, not the game: the game screen is the one it starts with.
 namespace {
 std::shared_ptr<CScreen> MakeGameScreen() {
-  return std::make_shared<CGameUI>(CGameUI::MakeOpenGLRenderer, CGameUI::MakeOpenALSoundSink);
+  return std::make_shared<CGameUI>(CGameUI::MakeOpenGLRenderer, CGameUI::MakeSystemSoundSink);
 }
 }  // namespace
 

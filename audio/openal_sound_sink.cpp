@@ -9,6 +9,7 @@
 
 #include "audio/sound_file.h"
 #include "audio/sound_mix.h"
+#include "audio/system_sound_sink.h"
 
 namespace {
 // OpenAL's inverse distance model, clamped, is the placement every sink gives.
@@ -205,4 +206,8 @@ void COpenALSoundSink::SetPaused(bool pause) {
 void COpenALSoundSink::SetMuted(bool mute) {
   muted = mute;
   if (context) alListenerf(AL_GAIN, muted ? 0.0f : MASTER_GAIN);
+}
+
+std::shared_ptr<CSoundSink> MakeSystemSoundSink() {
+  return std::make_shared<COpenALSoundSink>();
 }

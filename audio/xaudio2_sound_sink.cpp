@@ -230,3 +230,7 @@ void CXAudio2SoundSink::SetMuted(bool mute) {
   muted = mute;
   if (master) master->SetVolume(muted ? 0.0f : static_cast<float>(SOUND_MASTER_GAIN));
 }
+
+std::shared_ptr<CSoundSink> MakeSystemSoundSink() {
+  return std::make_shared<CXAudio2SoundSink>();
+}

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <ctime>
 
-#include "audio/openal_sound_sink.h"
+#include "audio/system_sound_sink.h"
 #include "base/random.h"
 #include "render/image_prefetch.h"
 #include "render/opengl_renderer.h"
@@ -61,8 +61,8 @@ std::shared_ptr<CRenderer> CGameUI::MakeOpenGLRenderer() {
   return std::make_shared<COpenGLRenderer>();
 }
 
-std::shared_ptr<CSoundSink> CGameUI::MakeOpenALSoundSink() {
-  return std::make_shared<COpenALSoundSink>();
+std::shared_ptr<CSoundSink> CGameUI::MakeSystemSoundSink() {
+  return ::MakeSystemSoundSink();
 }
 
 std::shared_ptr<CSoundSink> CGameUI::MakeSilentSoundSink() {

@@ -29,10 +29,11 @@ class CGameUI : public CScreen {
   // tests, into an offscreen context; any other CRenderer can stand in.
   using RendererFactory = std::shared_ptr<CRenderer> (*)();
   static std::shared_ptr<CRenderer> MakeOpenGLRenderer();
-  // Makes the sink the screen's sounds go to: OpenAL in the game; silence where
-  // nothing should be heard (tests, benchmarks of drawing alone).
+  // Makes the sink the screen's sounds go to: the platform's own in the game
+  // (OpenAL on Linux, XAudio2 on Windows); silence where nothing should be heard
+  // (tests, benchmarks of drawing alone).
   using SoundSinkFactory = std::shared_ptr<CSoundSink> (*)();
-  static std::shared_ptr<CSoundSink> MakeOpenALSoundSink();
+  static std::shared_ptr<CSoundSink> MakeSystemSoundSink();
   static std::shared_ptr<CSoundSink> MakeSilentSoundSink();
 
   explicit CGameUI(RendererFactory makeRenderer = MakeOpenGLRenderer,

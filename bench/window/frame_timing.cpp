@@ -98,7 +98,7 @@ class CTimedGame : public CScreen {
 
  private:
   CGameUI game{CGameUI::MakeOpenGLRenderer, hearing == HEARING_NONE ? CGameUI::MakeSilentSoundSink
-                                                                    : CGameUI::MakeOpenALSoundSink};
+                                                                    : CGameUI::MakeSystemSoundSink};
   CFrameClock clock;
 };
 

@@ -82,7 +82,7 @@ class CStartupProbe : public CScreen {
                 SinceStart() - before);
   }
 
-  CGameUI game{CGameUI::MakeOpenGLRenderer, CGameUI::MakeOpenALSoundSink};
+  CGameUI game{CGameUI::MakeOpenGLRenderer, CGameUI::MakeSystemSoundSink};
   int frames = 0;
 };
 
