@@ -50,6 +50,9 @@ class CApplication {
   int ReportFailure(std::ostream& out) const;
 
   const CWindow& Window() const { return window; }
+  // Ends the loop after the event being handled, as closing the window does:
+  // Run returns.
+  void LeaveMainLoop() { window.LeaveMainLoop(); }
 
  private:
   // Runs action; the error kinds the game raises are recorded, not propagated.

@@ -63,6 +63,8 @@ class CWindow {
   void OpenWindow(int argc, char** argv);
   // Runs the event loop; returns when the window closes or a failure left the loop.
   void MainLoop();
+  // Leaves the loop after the event being handled, as closing the window does.
+  void LeaveMainLoop();
   // Full screen, or back to the window it was before. The game starts windowed.
   void ToggleFullScreen();
   bool IsOpen() const { return open; }

@@ -130,3 +130,7 @@ void CWindow::ToggleFullScreen() {
   // freeglut remembers the window's place and size and restores them on the way back.
   glutFullScreenToggle();
 }
+
+void CWindow::LeaveMainLoop() {
+  glutLeaveMainLoop();
+}

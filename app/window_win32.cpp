@@ -361,6 +361,10 @@ void CWindow::MainLoop() {
   open = false;
 }
 
+void CWindow::LeaveMainLoop() {
+  PostQuitMessage(0);
+}
+
 // Full screen is a frameless window over the whole monitor it is on; the
 // windowed placement is kept to come back to.
 void CWindow::ToggleFullScreen() {

@@ -18,7 +18,9 @@
 // With frames 0 it runs until the window is closed, for start-up and memory
 // measurements.
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
+// On Windows, gl.h brings in a message box flag with the name of the screens' right button.
+#undef MB_RIGHT
 
 #include <algorithm>
 #include <chrono>
@@ -61,7 +63,7 @@ class CFrameClock {
     ++ticks;
     if (ticks == 1) rendererName = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     if (framesWanted > 0 && static_cast<int>(frameMs.size()) >= framesWanted) {
-      glutLeaveMainLoop();
+      CApplication::Instance().LeaveMainLoop();
     }
   }
 
