@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
+
+#include "audio/system_sound_sink.h"
 
 // The effect factory of XAudio2 2.8 and its limiter's settings, which
 // MinGW-w64's headers leave out.
