@@ -1,6 +1,9 @@
 # Helpers for tests that drive the real game in a virtual X server. Sourced by
-# game_soak_test.sh and bad_files_test.sh; each sets $work (a scratch folder)
-# before using them. Needs xdotool, xwininfo and ImageMagick.
+# the tests that play it; each sets $work (a scratch folder) before using them.
+# Needs xdotool, xwininfo and ImageMagick.
+#
+# The game runs as it is, or through the command in $JQ_RUN_WITH when that is set:
+# the Windows build's tests run it under Wine that way.
 
 fail() {
   echo "FAIL: $*" >&2
@@ -15,16 +18,22 @@ fail() {
 # its process id goes in $pid.
 start_game() {
   local game=$1 folder=$2
-  (cd "$folder" && exec "$game") 2>"$work/game.err" &
+  (cd "$folder" && exec ${JQ_RUN_WITH:-} "$game") 2>"$work/game.err" &
   pid=$!
 }
 
-# Waits for the game's window to show and puts its id in $window.
+# Waits for the game's window to show. Its X window goes in $toplevel, the one it
+# draws in (the client area) in $window: the same one for GLUT, a child for Wine,
+# whose top-level window may hold an undrawn frame around it.
 find_window() {
-  window=$(timeout 30 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
+  toplevel=$(timeout 30 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
     fail "no window titled Jellyquake"
   for _ in $(seq 200); do
-    xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable' && return
+    if xwininfo -id "$toplevel" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+      window=$(xwininfo -children -id "$toplevel" | awk '/^ +0x[0-9a-f]+ / { print $1; exit }')
+      window=${window:-$toplevel}
+      return
+    fi
     sleep 0.1
   done
   fail "the window never showed"
@@ -73,7 +82,7 @@ window_drawn() {
 # game to end with status 0 and nothing on standard error.
 close_and_check() {
   local closer=$1
-  "$closer" "$window" || fail "could not ask the window to close"
+  "$closer" "$toplevel" || fail "could not ask the window to close"
   wait_for_exit "$pid"
   [ "$status" = 0 ] || fail "closing the window ended the game with status $status"
   [ ! -s "$work/game.err" ] || fail "the game wrote on standard error"

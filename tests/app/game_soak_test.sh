@@ -27,7 +27,7 @@ trap 'rm -rf "$work"' EXIT
 
 start_game "$game" "$data"
 find_window
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool windowfocus --sync "$toplevel" 2>/dev/null || true
 
 # Odd window sides, the smallest X allows among them.
 sides=(1 2 3 5 7 13 31 64 101 199 333 479 640 801 1023 1279)
@@ -69,15 +69,15 @@ toggle_arrow() {
 reshape() {
   local w=${sides[$((RANDOM % ${#sides[@]}))]}
   local h=${sides[$((RANDOM % ${#sides[@]}))]}
-  xdotool windowsize "$window" "$w" "$h"
+  xdotool windowsize "$toplevel" "$w" "$h"
 }
 
 minimise_and_restore() {
-  xdotool windowminimize "$window" 2>/dev/null || true
-  xdotool windowunmap --sync "$window"
+  xdotool windowminimize "$toplevel" 2>/dev/null || true
+  xdotool windowunmap --sync "$toplevel"
   sleep 0.$((RANDOM % 5))
-  xdotool windowmap --sync "$window"
-  xdotool windowfocus "$window" 2>/dev/null || true
+  xdotool windowmap --sync "$toplevel"
+  xdotool windowfocus "$toplevel" 2>/dev/null || true
 }
 
 end=$((SECONDS + seconds))
@@ -105,7 +105,7 @@ while [ "$SECONDS" -lt "$end" ]; do
   elif [ "$roll" -lt 88 ]; then
     reshape
   elif [ "$roll" -lt 90 ]; then
-    xdotool windowmove "$window" $((RANDOM % 1400 - 100)) $((RANDOM % 1100 - 100))
+    xdotool windowmove "$toplevel" $((RANDOM % 1400 - 100)) $((RANDOM % 1100 - 100))
   elif [ "$roll" -lt 92 ]; then
     minimise_and_restore
   else
@@ -119,7 +119,7 @@ for key in "${held_keys[@]}"; do
   [ -n "$key" ] && xdotool keyup "$key"
 done
 # Back to a usual size for the last look: the game still draws.
-xdotool windowsize --sync "$window" 800 600 2>/dev/null || xdotool windowsize "$window" 800 600
+xdotool windowsize --sync "$toplevel" 800 600 2>/dev/null || xdotool windowsize "$toplevel" 800 600
 sleep 1
 expect_alive "the last look"
 window_drawn || fail "the window shows nothing after the soak"

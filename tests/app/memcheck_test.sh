@@ -35,12 +35,12 @@ xdotool mousemove "$cx" "$cy" click 1 sleep 1 \
   mousemove $((cx + 90)) $((cy + 80)) sleep 1 mouseup 1 sleep 1 \
   mousedown 3 mousemove $((cx - 60)) "$cy" sleep 0.5 mouseup 3 \
   keydown Up sleep 1 keyup Up
-xdotool windowsize "$window" 333 201 sleep 1
-xdotool windowsize "$window" 1 1 sleep 1
-xdotool windowsize "$window" 800 600 sleep 1
+xdotool windowsize "$toplevel" 333 201 sleep 1
+xdotool windowsize "$toplevel" 1 1 sleep 1
+xdotool windowsize "$toplevel" 800 600 sleep 1
 expect_alive "play under memcheck"
 
-"$closer" "$window" || fail "could not ask the window to close"
+"$closer" "$toplevel" || fail "could not ask the window to close"
 wait_for_exit "$pid"
 if [ "$status" != 0 ]; then
   cat "$log" >&2
