@@ -3,12 +3,13 @@
 # plays a little: files missing, empty, truncated, cut after the header,
 # garbled, replaced by text or by a folder; images of odd sizes and in formats
 # the game does not take (palette, grey, grey with alpha, 16 bits a channel);
-# and no graphics or sounds folder at all. Sounds play through OpenAL's
-# file-writing backend, so they are read even where there is no sound card.
+# and no graphics or sounds folder at all. Sounds are recorded into a file
+# (record_sound), so they are read even where there is no sound card.
 # Each time the game must show its window, draw, take input, and close with
 # status 0 and nothing on standard error.
 #
 # Usage: bad_files_test.sh <jellyquake> <close_window> <folder holding graphics/, sounds/> <case>...
+# (the game runs through $JQ_RUN_WITH when that is set, as in game_driver.sh).
 # A case is a damage applied to every image at once (missing, empty, ...), or
 # "nofolder", or "each-<damage>-<bit>": that damage to the images whose number
 # (in sorted order) has the given bit set, so that over the bits 0 to 5 every
@@ -26,8 +27,7 @@ data=$3
 shift 3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-printf 'drivers=wave\n[wave]\nfile=%s\n' "$work/heard.wav" >"$work/wave.conf"
-export ALSOFT_CONF="$work/wave.conf"
+record_sound "$work/heard.wav"
 
 # Applies one kind of damage to the image files given.
 damage() {

@@ -87,3 +87,27 @@ close_and_check() {
   [ "$status" = 0 ] || fail "closing the window ended the game with status $status"
   [ ! -s "$work/game.err" ] || fail "the game wrote on standard error"
 }
+
+# Sounds from now on go into the WAV file given instead of a sound card, so they
+# are read and mixed where there is no card: through OpenAL's file-writing
+# backend on Linux; on Windows through Wine's ALSA driver into ALSA's file plugin
+# (16-bit stereo), ALSA configured by a file of our own.
+record_sound() {
+  local file=$1
+  printf 'drivers=wave\n[wave]\nfile=%s\n' "$file" >"$work/wave.conf"
+  export ALSOFT_CONF="$work/wave.conf"
+  [ -n "${JQ_RUN_WITH:-}" ] || return 0
+  cat >"$work/alsa.conf" <<END
+pcm.!default { type plug slave { pcm "recording" format S16_LE } }
+pcm.recording { type file slave.pcm "nothing" file "$file" format "wav" }
+pcm.nothing { type null }
+END
+  export ALSA_CONFIG_PATH="$work/alsa.conf"
+  # Wine's runner turns its sound drivers off unless told otherwise.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winepulse.drv=d"
+}
+
+# No sound card at all, as in CI: on Windows, Wine's sound drivers stay off.
+no_sound_card() {
+  unset ALSA_CONFIG_PATH WINEDLLOVERRIDES
+}

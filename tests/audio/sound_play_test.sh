@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The real game heard through OpenAL's file-writing backend in a virtual X server:
+# The real game heard through a recording in place of a sound card (record_sound:
+# OpenAL's file-writing backend, or Wine's ALSA driver for the Windows build) in a
+# virtual X server:
 # silent while the title waits, sound at the grab and flick, never full scale.
 # Then where no sound device opens: silent, nothing on standard error, a normal exit.
 # Usage: sound_play_test.sh <jellyquake> <close_window> <sound_levels> <build folder>
+# (the game runs through $JQ_RUN_WITH when that is set, as in game_driver.sh).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
 start_xvfb 1280x1024x24
@@ -31,8 +34,7 @@ blob_near_centre() {
     }'
 }
 
-printf 'drivers=wave\n[wave]\nfile=%s\n' "$work/heard.wav" >"$work/wave.conf"
-export ALSOFT_CONF="$work/wave.conf"
+record_sound "$work/heard.wav"
 launched=$(now)
 start_game "$game" "$data"
 find_window
@@ -67,6 +69,7 @@ awk -v early="$(awk "BEGIN { print $flicked - $shown - 1.5 }")" \
 # about that, and the game must keep it to itself.
 printf 'drivers=alsa\n[alsa]\ndevice=jq_no_such_device\n' >"$work/none.conf"
 export ALSOFT_CONF="$work/none.conf"
+no_sound_card
 start_game "$game" "$data"
 find_window
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1 sleep 0.5 key m sleep 0.5
