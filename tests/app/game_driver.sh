@@ -26,8 +26,15 @@ start_game() {
 # draws in (the client area) in $window: the same one for GLUT, a child for Wine,
 # whose top-level window may hold an undrawn frame around it.
 find_window() {
-  toplevel=$(timeout 30 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
-    fail "no window titled Jellyquake"
+  # Searched again and again rather than with --sync: a search stops at the first
+  # window that vanishes under it, as the windows of a program that just ended do.
+  toplevel=
+  for _ in $(seq 300); do
+    toplevel=$(xdotool search --name '^Jellyquake$' 2>/dev/null | head -n 1) || true
+    [ -n "$toplevel" ] && break
+    sleep 0.1
+  done
+  [ -n "$toplevel" ] || fail "no window titled Jellyquake"
   for _ in $(seq 200); do
     if xwininfo -id "$toplevel" 2>/dev/null | grep -q 'Map State: IsViewable'; then
       window=$(xwininfo -children -id "$toplevel" | awk '/^ +0x[0-9a-f]+ / { print $1; exit }')
