@@ -194,12 +194,12 @@ bool KeyUp(WPARAM key, LPARAM lParam) {
   return true;
 }
 
-void Close(HWND window) {
+// Nothing reaches the screens from here on, and the loop ends. The window itself
+// goes with the process, which ends straight after: destroying it first would
+// only wait for a window manager to answer, and Wine with none waits 2 s.
+void EndLoop() {
   native.shown = false;
-  wglMakeCurrent(nullptr, nullptr);
-  wglDeleteContext(native.glContext);
-  native.glContext = nullptr;
-  DestroyWindow(window);
+  PostQuitMessage(0);
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -255,11 +255,11 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       if (KeyUp(wParam, lParam)) return 0;
       break;
     case WM_CLOSE:
-      Close(window);
+      EndLoop();
       return 0;
     case WM_DESTROY:
       native.handle = nullptr;
-      PostQuitMessage(0);
+      EndLoop();
       return 0;
     default:
       break;
@@ -294,7 +294,7 @@ bool RunTurn() {
     DispatchMessageW(&message);
     if (CApplication::Instance().Failed()) return false;
   }
-  if (native.handle == nullptr) return false;
+  if (!native.shown) return false;
   CApplication& app = CApplication::Instance();
   if (app.Idle()) native.redisplay = true;
   if (app.Failed()) return false;
@@ -357,12 +357,15 @@ void CWindow::MainLoop() {
   }
   while (RunTurn()) {
   }
-  if (native.handle != nullptr) Close(native.handle);
+  native.shown = false;
+  wglMakeCurrent(nullptr, nullptr);
+  wglDeleteContext(native.glContext);
+  native.glContext = nullptr;
   open = false;
 }
 
 void CWindow::LeaveMainLoop() {
-  PostQuitMessage(0);
+  EndLoop();
 }
 
 // Full screen is a frameless window over the whole monitor it is on; the
