@@ -1,61 +1,33 @@
 #!/usr/bin/env bash
 # Starts the game in a virtual X server with a 1280 x 1024 screen and checks
-# its window: titled "Jellyquake", 1024 x 768 and centred at (128, 128), drawn,
-# and closing it (as a window manager's close button does) ends the process
-# with status 0 and nothing on standard error. Then, with a probe screen, that
-# pointer, buttons and keys reach the screen mapped and normalised, a held key
-# once, and a window hidden and shown again is told so; and that an error raised
-# by a screen, before or inside the loop, is written on standard error alone, as
-# one line, with exit status 1.
+# its window: titled "Jellyquake", drawing into 1024 x 768 pixels centred at
+# (128, 128), drawn, and closing it (as a window manager's close button does)
+# ends the process with status 0 and nothing on standard error. Then, with a
+# probe screen, that pointer, buttons and keys reach the screen mapped and
+# normalised, a held key once, a window hidden and shown again is told so, and
+# that an error raised by a screen, before or inside the loop, is written on
+# standard error alone, as one line, with exit status 1.
 #
 # Usage: real_window_test.sh <jellyquake> <shell_probe> <close_window>
+# (both programs run through $JQ_RUN_WITH when that is set, as in game_driver.sh;
+# the Windows build's lines end with CR LF, as text written on Windows does).
 set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
 start_xvfb 1280x1024x24
+source "$(dirname "${BASH_SOURCE[0]}")/game_driver.sh"
 
 game=$1
 probe=$2
 closer=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+line_end=$'\n'
+[ -z "${JQ_RUN_WITH:-}" ] || line_end=$'\r\n'
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# Waits up to 20 s for the process to end and puts its exit status in $status.
-# (It must run in this shell, not a subshell, to wait for its own child.)
-wait_for_exit() {
-  local pid=$1
-  for _ in $(seq 200); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      status=0
-      wait "$pid" || status=$?
-      return
-    fi
-    sleep 0.1
-  done
-  kill "$pid"
-  fail "process $pid did not end"
-}
-
-# Waits for the window titled Jellyquake to show and puts its id in $window.
-find_window() {
-  window=$(timeout 20 xdotool search --sync --name '^Jellyquake$' | head -n 1) ||
-    fail "no window titled Jellyquake"
-  for _ in $(seq 100); do
-    xwininfo -id "$window" | grep -q 'Map State: IsViewable' && return
-    sleep 0.1
-  done
-  fail "the window never showed"
-}
-
-"$game" 2>"$work/game.err" &
-pid=$!
+start_game "$game" "$PWD"
 find_window
-[ "$(xdotool getwindowname "$window")" = "Jellyquake" ] || fail "wrong title"
+[ "$(xdotool getwindowname "$toplevel")" = "Jellyquake" ] || fail "wrong title"
 info=$(xwininfo -id "$window")
 field() { echo "$info" | sed -n "s/^ *$1: *//p"; }
 [ "$(field Width)" = 1024 ] || fail "width $(field Width), not 1024"
@@ -74,17 +46,15 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 [ "$drawn" = 1 ] || fail "the window shows nothing"
-
-"$closer" "$window" || fail "could not ask the window to close"
-wait_for_exit "$pid"
-[ "$status" = 0 ] || fail "closing the window ended the game with status $status"
-[ ! -s "$work/game.err" ] || fail "unexpected output on standard error: $(cat "$work/game.err")"
+close_and_check "$closer"
 echo "window: 1024 x 768 at (128, 128), drawn, closed with status 0"
 
-"$probe" input >"$work/input.log" 2>"$work/input.err" &
+# The pointer waits outside, so the window does not appear under it.
+xdotool mousemove 0 0
+${JQ_RUN_WITH:-} "$probe" input >"$work/input.log" 2>"$work/game.err" &
 pid=$!
 find_window
-xdotool windowfocus --sync "$window"
+xdotool windowfocus --sync "$toplevel"
 # Pixel centres of the corners: (0.5 / 1024, 1 - 0.5 / 768) and the opposite.
 xdotool mousemove --window "$window" 0 0 sleep 0.2
 xdotool mousemove --window "$window" 1023 767 sleep 0.2
@@ -94,10 +64,8 @@ xdotool click 1 sleep 0.2 click 3 sleep 0.2 click 4 sleep 0.2
 xdotool keydown a sleep 1.5 keyup a sleep 0.2
 xdotool key Left sleep 0.2 key F1 sleep 0.2
 # Hidden and shown again, as when minimised and restored.
-xdotool windowunmap --sync "$window" sleep 0.2 windowmap --sync "$window" sleep 0.2
-"$closer" "$window" || fail "could not ask the probe window to close"
-wait_for_exit "$pid"
-[ "$status" = 0 ] || fail "input probe ended with status $status"
+xdotool windowunmap --sync "$toplevel" sleep 0.2 windowmap --sync "$toplevel" sleep 0.2
+close_and_check "$closer"
 cat >"$work/expected.log" <<'END'
 Enter
 Reshape 1024 768
@@ -117,12 +85,12 @@ SpecialKey 0 up
 Visibility hidden
 Visibility shown
 END
-diff -u "$work/expected.log" "$work/input.log" || fail "the screen saw other input events"
+tr -d '\r' <"$work/input.log" | diff -u "$work/expected.log" - || fail "the screen saw other input events"
 echo "input: pointer normalised, buttons and keys mapped, a held key once, hiding told"
 
-printf "couldn't place a new hole\n" >"$work/expected.err"
+printf "couldn't place a new hole%s" "$line_end" >"$work/expected.err"
 for kind in text string exception enter; do
-  "$probe" "$kind" >/dev/null 2>"$work/probe.err" &
+  ${JQ_RUN_WITH:-} "$probe" "$kind" >/dev/null 2>"$work/probe.err" &
   wait_for_exit $!
   [ "$status" = 1 ] || fail "$kind: exit status $status, not 1"
   cmp -s "$work/expected.err" "$work/probe.err" ||
