@@ -1,0 +1,13 @@
+# The Windows build's tests that drive a whole program run it under Wine, from the
+# build machine's shell scripts and X tools: the X helpers come from the native
+# build beside it, and the scripts start the game through the command in
+# JQ_RUN_WITH, Wine's runner with its prefix.
+foreach(tool close_window sound_levels)
+  add_executable(${tool} IMPORTED GLOBAL)
+  set_target_properties(${tool} PROPERTIES IMPORTED_LOCATION ${JQ_HOST_BUILD_DIR}/${tool})
+endforeach()
+
+list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " jq_run_with)
+function(jq_run_under_wine)
+  set_tests_properties(${ARGN} PROPERTIES ENVIRONMENT "JQ_RUN_WITH=${jq_run_with}")
+endfunction()
