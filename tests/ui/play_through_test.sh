@@ -252,17 +252,22 @@ echo "ok: P, Esc and a hidden window pause the game"
 # has none, so only the Windows window (under Wine) is held to it here.
 if [ -n "${JQ_RUN_WITH:-}" ]; then
   placed() { xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' '; }
+  # True once the window is placed as given, within a few seconds.
+  placed_at() {
+    for _ in $(seq 50); do
+      [ "$(placed)" = "$1" ] && return 0
+      sleep 0.1
+    done
+    return 1
+  }
   windowed=$(placed)
-  screen=$(xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+  full=$(xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print "X=0 Y=0 WIDTH=" w " HEIGHT=" h " " }')
   xdotool key F11
-  sleep 1
-  [ "$(placed)" = "X=0 Y=0 WIDTH=${screen%x*} HEIGHT=${screen#*x} " ] ||
-    fail "F11 did not fill the $screen screen: $(placed)"
+  placed_at "$full" || fail "F11 did not fill the screen ($full): $(placed)"
   shot 08-full-screen
   window_drawn || fail "nothing drawn full screen"
   xdotool key F11
-  sleep 1
-  [ "$(placed)" = "$windowed" ] || fail "a second F11 left the window at $(placed), not $windowed"
+  placed_at "$windowed" || fail "a second F11 left the window at $(placed), not $windowed"
   echo "ok: F11 fills the screen and comes back"
 fi
 
