@@ -9,6 +9,8 @@
 #     filtered as the scene draws it: the least any frame can cost) and a frame
 #     that only clears, and their ratios; then, offscreen, where the mid-game
 #     frame's pixels go, part by part;
+#   - the same mid-game frame from the Windows build under Wine, by turns with
+#     the native one, and their ratio;
 #   - the same mid-game frame heard through OpenAL (its file-writing backend,
 #     mixing on OpenAL's own thread as with a sound card) beside it muted;
 #   - start-up: process start to the first frame on screen, for the game and
@@ -20,8 +22,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_BUILD_DIR:-$root/build}"
+windows_build="${JQ_WINDOWS_BUILD_DIR:-$root/build-windows}"
 
 bash "$root/scripts/build.sh" >/dev/null
+bash "$root/scripts/build-windows.sh" >/dev/null
 source "$root/scripts/lib/xvfb.sh"
 start_xvfb 1280x960x24
 
@@ -80,6 +84,27 @@ printf 'mid-game frame %.3f ms, limit frame %.3f ms, ratio %s (rounds: %s)   goa
   "$game_frame" "$limit_frame" "$limit_ratio" \
   "$(awk '{ printf "%s%.2f", (NR > 1 ? " " : ""), $1 }' "$work/limit_ratios")" \
   "$(verdict "$limit_ratio" 1.3001)"
+
+# The Windows build's mid-game frame under Wine, by turns with the native one, in
+# this same X server: the same frames through the Win32 window and the Windows
+# OpenGL path into the same software renderer.
+native_frames=$(mktemp -p "$work")
+windows_frames=$(mktemp -p "$work")
+windows_ratios=$(mktemp -p "$work")
+for _ in 1 2 3; do
+  native_round=$(median_of "$(./frame_timing game 200)")
+  windows_round=$(median_of "$(cd "$windows_build" &&
+    "$root/scripts/wine-run.sh" "$windows_build/wineprefix" ./frame_timing.exe game 200 | tr -d '\r')")
+  echo "$native_round" >>"$native_frames"
+  echo "$windows_round" >>"$windows_frames"
+  awk -v a="$windows_round" -v b="$native_round" 'BEGIN { print a / b }' >>"$windows_ratios"
+done
+windows_ratio=$(median <"$windows_ratios" | awk '{ printf "%.2f", $1 }')
+printf 'mid-game frame, Windows build under Wine %.3f ms, Linux %.3f ms, ratio %s (rounds: %s)   goal <= 1.15: %s\n' \
+  "$(median <"$windows_frames")" "$(median <"$native_frames")" "$windows_ratio" \
+  "$(awk '{ printf "%s%.2f", (NR > 1 ? " " : ""), $1 }' "$windows_ratios")" \
+  "$(verdict "$windows_ratio" 1.1501)"
+
 echo "the game screen offscreen (frame_bench):"
 ./frame_bench 300 | sed 's/^/  /'
 
