@@ -1,14 +1,15 @@
-// The placement a sink without OpenAL computes by hand must be what the OpenAL
-// sink gives: a steady tone played at places around the camera through OpenAL's
-// file-writing backend, each speaker's level set beside PlaceSound's.
+// The game's sink places sounds as OpenAL does on Linux: a steady tone played at
+// places around the camera through the platform's sink (OpenAL, or XAudio2 under
+// Wine), recorded where a sound card would play it, each speaker's level set
+// beside PlaceSound's. The recording goes to JQ_RECORDING, as the test's runner
+// set the sound system up (tests/audio/CMakeLists.txt): a 16-bit stereo WAV.
 #include "audio/sound_mix.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,35 +17,71 @@
 #include <thread>
 #include <vector>
 
-#include "audio/openal_sound_sink.h"
-#include "tools/sfx/synth.h"
+#include "audio/system_sound_sink.h"
 
 namespace {
 constexpr double TONE_PEAK = 0.25;
 constexpr double TONE_HZ = 441;  // a whole number of periods in a second at 22050 Hz
 constexpr double SECONDS_AT_EACH_PLACE = 0.6;
 constexpr double SECONDS_BETWEEN = 0.15;
-constexpr float QUIET = 1e-4f;
+constexpr int QUIET = 3;  // in 16-bit steps
+constexpr double FULL_SCALE = 32767;
 
 struct Level {
   double left = 0, right = 0;
 };
 
+void PutLittleEndian(std::ofstream& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.put(static_cast<char>(value >> (8 * i) & 0xff));
+}
+
+// A second of the tone as the game's sounds are stored: mono 16-bit PCM.
+void WriteTone(const std::filesystem::path& path) {
+  const std::uint32_t samples = SOUND_RATE, bytes = 2 * samples;
+  std::ofstream out(path, std::ios::binary);
+  out << "RIFF";
+  PutLittleEndian(out, 36 + bytes, 4);
+  out << "WAVEfmt ";
+  PutLittleEndian(out, 16, 4);
+  PutLittleEndian(out, 1, 2);  // PCM
+  PutLittleEndian(out, 1, 2);  // mono
+  PutLittleEndian(out, SOUND_RATE, 4);
+  PutLittleEndian(out, 2 * SOUND_RATE, 4);
+  PutLittleEndian(out, 2, 2);
+  PutLittleEndian(out, 16, 2);
+  out << "data";
+  PutLittleEndian(out, bytes, 4);
+  for (std::uint32_t i = 0; i < samples; ++i) {
+    const double value = TONE_PEAK * std::sin(2 * 3.141592653589793 * TONE_HZ * i / SOUND_RATE);
+    PutLittleEndian(out, static_cast<std::uint16_t>(std::lround(value * FULL_SCALE)), 2);
+  }
+}
+
+// The stereo frames of a 16-bit WAV, read to the file's end whatever its header
+// says (a recording stopped by the process's end may not have its length filled in).
+std::vector<std::int16_t> RecordedFrames(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  const size_t data = bytes.find("data");
+  if (bytes.compare(0, 4, "RIFF") != 0 || data == std::string::npos) return {};
+  std::vector<std::int16_t> samples((bytes.size() - data - 8) / 2);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    const auto low = static_cast<unsigned char>(bytes[data + 8 + 2 * i]);
+    const auto high = static_cast<unsigned char>(bytes[data + 9 + 2 * i]);
+    samples[i] = static_cast<std::int16_t>(low | high << 8);
+  }
+  return samples;
+}
+
 // The steady middle of each stretch of sound in a stereo recording: the peak
 // of the sine estimated from each channel's mean square.
-std::vector<Level> ToneLevels(const std::string& path) {
-  SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  if (!file || info.channels != 2) return {};
-  std::vector<float> frames(static_cast<size_t>(info.frames) * 2);
-  sf_readf_float(file, frames.data(), info.frames);
-  sf_close(file);
+std::vector<Level> ToneLevels(const std::vector<std::int16_t>& frames, double rate) {
   // Runs of sound, split where both channels stay quiet for a tenth of the gap.
-  const size_t gap = static_cast<size_t>(info.samplerate * SECONDS_BETWEEN / 10);
+  const size_t gap = static_cast<size_t>(rate * SECONDS_BETWEEN / 10);
   std::vector<std::pair<size_t, size_t>> runs;
   size_t quietFor = gap;
   for (size_t i = 0; i < frames.size() / 2; ++i) {
-    if (std::fabs(frames[2 * i]) < QUIET && std::fabs(frames[2 * i + 1]) < QUIET) {
+    if (std::abs(frames[2 * i]) < QUIET && std::abs(frames[2 * i + 1]) < QUIET) {
       ++quietFor;
       continue;
     }
@@ -58,8 +95,8 @@ std::vector<Level> ToneLevels(const std::string& path) {
     if (to <= from) continue;
     double left = 0, right = 0;
     for (size_t i = from; i < to; ++i) {
-      left += frames[2 * i] * frames[2 * i];
-      right += frames[2 * i + 1] * frames[2 * i + 1];
+      left += std::pow(frames[2 * i] / FULL_SCALE, 2);
+      right += std::pow(frames[2 * i + 1] / FULL_SCALE, 2);
     }
     const double n = static_cast<double>(to - from);
     levels.push_back({std::sqrt(2 * left / n), std::sqrt(2 * right / n)});
@@ -67,20 +104,24 @@ std::vector<Level> ToneLevels(const std::string& path) {
   return levels;
 }
 
+// The rate in a WAV's format chunk.
+double RecordedRate(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  unsigned char header[28] = {};
+  in.read(reinterpret_cast<char*>(header), sizeof(header));
+  return header[24] | header[25] << 8 | header[26] << 16 | header[27] << 24;
+}
+
 TEST(SoundMix, PlacesSoundsAsOpenALDoes) {
-  char folder[] = "/tmp/jq_mix_XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  const std::string base = folder;
-  std::filesystem::create_directory(base + "/sounds");
-  Samples tone(SOUND_RATE);
-  for (size_t i = 0; i < tone.size(); ++i) {
-    tone[i] = TONE_PEAK * std::sin(2 * 3.141592653589793 * TONE_HZ * i / SOUND_RATE);
-  }
-  ASSERT_TRUE(WriteWav(base + "/sounds/" + SOUND_FILES[SOUND_CRACKLE], tone));
-  std::ofstream(base + "/openal.conf") << "drivers=wave\n[wave]\nfile=" << base << "/heard.wav\n";
-  setenv("ALSOFT_CONF", (base + "/openal.conf").c_str(), 1);
+  const char* recording = std::getenv("JQ_RECORDING");
+  ASSERT_NE(recording, nullptr) << "run through CTest, which sets the recording up";
+  // The sink reads its sounds below the working directory.
   const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(base);
+  const std::filesystem::path folder = previous / "sound_mix_run";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder / SOUND_FOLDER);
+  WriteTone(folder / SOUND_FOLDER / SOUND_FILES[SOUND_CRACKLE]);
+  std::filesystem::current_path(folder);
 
   // The opening camera's kind of view, down onto the board from its south side.
   const double eye[3] = {4.5, -6, 8};
@@ -93,19 +134,19 @@ TEST(SoundMix, PlacesSoundsAsOpenALDoes) {
       OnBoard(-10, -12, 0),                        // far behind on the left
   };
   {
-    COpenALSoundSink sink;
-    sink.SetListener(eye, lookAt);
-    ASSERT_TRUE(sink.HasDevice());
+    std::shared_ptr<CSoundSink> sink = MakeSystemSoundSink();
+    sink->SetListener(eye, lookAt);
     for (const SoundPlace& place : places) {
-      const int voice = sink.Play(SOUND_CRACKLE, place, 1, 1, true);
+      const int voice = sink->Play(SOUND_CRACKLE, place, 1, 1, true);
+      EXPECT_NE(voice, NO_VOICE) << "no sound device, or the tone was not read";
       std::this_thread::sleep_for(std::chrono::duration<double>(SECONDS_AT_EACH_PLACE));
-      sink.Stop(voice);
+      sink->Stop(voice);
       std::this_thread::sleep_for(std::chrono::duration<double>(SECONDS_BETWEEN));
     }
   }
-  const std::vector<Level> heard = ToneLevels(base + "/heard.wav");
   std::filesystem::current_path(previous);
-  std::filesystem::remove_all(base);
+  std::filesystem::remove_all(folder);
+  const std::vector<Level> heard = ToneLevels(RecordedFrames(recording), RecordedRate(recording));
 
   ASSERT_EQ(heard.size(), places.size());
   for (size_t i = 0; i < places.size(); ++i) {
