@@ -82,7 +82,12 @@ std::int16_t ToShort(const unsigned char* sample, int bytes) {
 
 bool LoadSoundFile(const std::string& path, SoundData& data) {
   data = SoundData();
-  MmioCloser closer{mmioOpenA(const_cast<LPSTR>(path.c_str()), nullptr, MMIO_READ)};
+  // mmioOpen looks for a relative name as OpenFile does, in the program's own
+  // folder first; the game's files are below the working directory, as on Linux.
+  char fullPath[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, fullPath, nullptr);
+  if (length == 0 || length >= MAX_PATH) return false;
+  MmioCloser closer{mmioOpenA(fullPath, nullptr, MMIO_READ)};
   HMMIO file = closer.file;
   MMCKINFO riff{};
   riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
