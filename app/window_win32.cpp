@@ -36,7 +36,11 @@ struct NativeWindow {
   HGLRC glContext = nullptr;
   // Sizes reach the screens only from the first showing on, as with GLUT.
   bool shown = false;
-  bool reshapedWhileShowing = false;
+  // The size the screens were last told of, so each size reaches them once.
+  int reportedWidth = -1;
+  int reportedHeight = -1;
+  // What the screens were last told: the window can be seen, or is minimised or hidden.
+  bool visible = false;
   // A draw is owed: the loop asked for one, or the system wants the window repainted.
   bool redisplay = false;
   bool fullScreen = false;
@@ -114,9 +118,18 @@ bool Delivering() {
 }
 
 void Reshape(int width, int height) {
-  if (!native.shown) return;
-  native.reshapedWhileShowing = true;
+  if (!native.shown || (width == native.reportedWidth && height == native.reportedHeight)) return;
+  native.reportedWidth = width;
+  native.reportedHeight = height;
   CApplication::Instance().Reshape(width, height);
+}
+
+// The screens hear once of a window minimised or hidden and once of its coming
+// back, as GLUT tells of a window unmapped and mapped again.
+void SetVisible(bool visible) {
+  if (!native.shown || visible == native.visible) return;
+  native.visible = visible;
+  CApplication::Instance().Visibility(visible);
 }
 
 void Motion(int x, int y) {
@@ -205,8 +218,14 @@ void EndLoop() {
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      Reshape(LOWORD(lParam), HIWORD(lParam));
+      // A minimised window keeps its size for the screens; it is only hidden, as an
+      // X window is unmapped.
+      if (wParam != SIZE_MINIMIZED) Reshape(LOWORD(lParam), HIWORD(lParam));
+      SetVisible(wParam != SIZE_MINIMIZED);
       return 0;
+    case WM_SHOWWINDOW:
+      SetVisible(wParam != FALSE && !IsIconic(window));
+      break;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       BeginPaint(window, &paint);
@@ -347,14 +366,14 @@ void CWindow::OpenWindow(int, char**) {
 
 void CWindow::MainLoop() {
   // The first reshape comes when the window shows, after the first screen is in.
+  // Then the screens hear that it can be seen.
   native.shown = true;
-  native.reshapedWhileShowing = false;
+  native.visible = true;
   ShowWindow(native.handle, SW_SHOWNORMAL);
-  if (!native.reshapedWhileShowing) {
-    RECT client;
-    GetClientRect(native.handle, &client);
-    Reshape(client.right, client.bottom);
-  }
+  RECT client;
+  GetClientRect(native.handle, &client);
+  Reshape(client.right, client.bottom);
+  CApplication::Instance().Visibility(true);
   while (RunTurn()) {
   }
   native.shown = false;
