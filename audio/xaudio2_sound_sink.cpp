@@ -29,6 +29,10 @@ constexpr LimiterSettings LIMITER = {6, 1000};
 // for two, and the system spreads it over more where there are more.
 constexpr UINT32 OUTPUT_CHANNELS = 2;
 constexpr WORD BITS_PER_SAMPLE = 16;
+// Every voice plays at the game's rate; a sound recorded at another rate is
+// played faster or slower to match, up to the highest pitch of a sound recorded
+// at eight times the game's rate.
+constexpr double MAX_FREQUENCY_RATIO = 8 * SOUND_MAX_PITCH;
 
 CXAudio2SoundSink* openSink = nullptr;
 
@@ -95,8 +99,9 @@ bool CXAudio2SoundSink::OpenDevice() {
   if (FAILED(XAudio2Create(&engine, 0, XAUDIO2_DEFAULT_PROCESSOR))) return false;
   if (FAILED(engine->CreateMasteringVoice(&master, OUTPUT_CHANNELS))) return false;
   AddLimiter(master);
-  // Muting may have come before the device.
+  // Muting and pausing may have come before the device.
   master->SetVolume(muted ? 0.0f : static_cast<float>(SOUND_MASTER_GAIN));
+  if (paused) engine->StopEngine();
 
   WAVEFORMATEX format = {};
   format.wFormatTag = WAVE_FORMAT_PCM;
@@ -107,7 +112,7 @@ bool CXAudio2SoundSink::OpenDevice() {
   format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
   for (Voice& voice : voices) {
     if (FAILED(engine->CreateSourceVoice(&voice.source, &format, 0,
-                                         static_cast<float>(SOUND_MAX_PITCH)))) {
+                                         static_cast<float>(MAX_FREQUENCY_RATIO)))) {
       return false;
     }
   }
@@ -117,8 +122,8 @@ bool CXAudio2SoundSink::OpenDevice() {
 void CXAudio2SoundSink::LoadSounds() {
   for (int i = 0; i < SOUND_COUNT; ++i) {
     const std::string path = std::string(SOUND_FOLDER) + "/" + SOUND_FILES[i];
-    // Every sound shares the voices' format: the reader refuses any other.
-    if (!LoadSoundFile(path, sounds[i])) sounds[i].samples.clear();
+    // One that cannot be read is left empty, and silent.
+    LoadSoundFile(path, sounds[i]);
   }
 }
 
@@ -184,7 +189,7 @@ void CXAudio2SoundSink::Place(Voice& voice) {
 int CXAudio2SoundSink::Play(SoundId sound, const SoundPlace& place, double pitch, double gain,
                             bool loop) {
   Prepare();
-  if (!master || sound < 0 || sound >= SOUND_COUNT || sounds[sound].samples.empty()) {
+  if (!master || paused || sound < 0 || sound >= SOUND_COUNT || sounds[sound].samples.empty()) {
     return NO_VOICE;
   }
   Voice* voice = FreeVoice();
@@ -206,6 +211,7 @@ int CXAudio2SoundSink::Play(SoundId sound, const SoundPlace& place, double pitch
   nextVoice = nextVoice == 0x7fffffff ? 0 : nextVoice + 1;
   voice->looping = loop;
   voice->place = place;
+  voice->rateRatio = static_cast<double>(data.rate) / SOUND_RATE;
   Steer(voice->id, pitch, gain);
   voice->source->Start();
   return voice->id;
@@ -214,8 +220,8 @@ int CXAudio2SoundSink::Play(SoundId sound, const SoundPlace& place, double pitch
 void CXAudio2SoundSink::Steer(int id, double pitch, double gain) {
   Voice* voice = Find(id);
   if (!voice) return;
-  voice->source->SetFrequencyRatio(
-      static_cast<float>(std::clamp(pitch, SOUND_MIN_PITCH, SOUND_MAX_PITCH)));
+  const double ratio = std::clamp(pitch, SOUND_MIN_PITCH, SOUND_MAX_PITCH) * voice->rateRatio;
+  voice->source->SetFrequencyRatio(static_cast<float>(std::min(ratio, MAX_FREQUENCY_RATIO)));
   voice->gain = std::clamp(gain, 0.0, 1.0);
   Place(*voice);
 }
@@ -227,6 +233,19 @@ void CXAudio2SoundSink::Stop(int id) {
   voice->source->FlushSourceBuffers();
   voice->id = NO_VOICE;
   voice->looping = false;
+}
+
+// The mixing thread stops with every voice where it is, and goes on from there: a
+// sound that had ended or been stopped stays so.
+void CXAudio2SoundSink::SetPaused(bool pause) {
+  if (pause == paused) return;
+  paused = pause;
+  if (!engine) return;
+  if (paused) {
+    engine->StopEngine();
+  } else {
+    engine->StartEngine();
+  }
 }
 
 void CXAudio2SoundSink::SetMuted(bool mute) {

@@ -29,6 +29,7 @@ class CXAudio2SoundSink : public CSoundSink {
   void Stop(int voice) override;
   void SetMuted(bool muted) override;
   void Prepare() override;
+  void SetPaused(bool paused) override;
 
   // True once a device is open: the game can be heard.
   bool HasDevice() const { return master != nullptr; }
@@ -41,6 +42,8 @@ class CXAudio2SoundSink : public CSoundSink {
   struct Voice {
     IXAudio2SourceVoice* source = nullptr;
     int id = NO_VOICE;
+    // How much faster than the voices' rate its sound was recorded.
+    double rateRatio = 1;
     bool looping = false;
     SoundPlace place;
     double gain = 0;
@@ -63,5 +66,6 @@ class CXAudio2SoundSink : public CSoundSink {
   double lookAt[3] = {0, 1, 0};
   int nextVoice = 0;
   bool muted = false;
+  bool paused = false;
   bool prepared = false;
 };
