@@ -3,9 +3,9 @@
 # sounds are the ones the generators of a native build drew: the same bytes as on
 # Linux, made by the same programs.
 
-# The folders that build for Windows so far: the model and its simulator, the
-# renderer and its images, the sound file reader, the visual world.
-set(JQ_WINDOWS_DIRS base game render audio view tools)
+# The folders that build for Windows: every subsystem (the shell and the sound
+# sink with platform files of their own) and, of the tools, the simulator.
+set(JQ_WINDOWS_DIRS base game render audio view ui app tools)
 
 # Every Windows program that CTest starts runs under Wine, in a prefix kept inside
 # this build folder.

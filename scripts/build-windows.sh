@@ -11,7 +11,7 @@ host="${JQ_BUILD_DIR:-$root/build}"
 build="${JQ_WINDOWS_BUILD_DIR:-$root/build-windows}"
 
 [ -f "$host/CMakeCache.txt" ] || cmake -S "$root" -B "$host" -DJQ_WERROR=ON >/dev/null
-cmake --build "$host" -j "$(nproc)" --target art sfx png_listing
+cmake --build "$host" -j "$(nproc)" --target art sfx png_listing close_window sound_levels
 
 cmake -S "$root" -B "$build" --toolchain "$root/cmake/toolchain-mingw-w64.cmake" \
   -DJQ_WERROR=ON -DJQ_HOST_BUILD_DIR="$host" "$@" >/dev/null
