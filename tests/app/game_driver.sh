@@ -118,3 +118,23 @@ END
 no_sound_card() {
   unset ALSA_CONFIG_PATH WINEDLLOVERRIDES
 }
+
+# Hides the game's window and shows it again, as a player minimising and restoring
+# it does. On X the window is unmapped and mapped again. Wine hears nothing of an
+# X window unmapped with no window manager about, so the Windows build's window is
+# minimised and restored through the system instead, by the program in
+# $JQ_SHOW_WINDOW (tests/app/show_window.cpp).
+hide_window() {
+  if [ -n "${JQ_SHOW_WINDOW:-}" ]; then
+    ${JQ_RUN_WITH:-} "$JQ_SHOW_WINDOW" minimise
+  else
+    xdotool windowunmap --sync "$toplevel"
+  fi
+}
+show_window() {
+  if [ -n "${JQ_SHOW_WINDOW:-}" ]; then
+    ${JQ_RUN_WITH:-} "$JQ_SHOW_WINDOW" restore
+  else
+    xdotool windowmap --sync "$toplevel"
+  fi
+}

@@ -64,7 +64,10 @@ xdotool click 1 sleep 0.2 click 3 sleep 0.2 click 4 sleep 0.2
 xdotool keydown a sleep 1.5 keyup a sleep 0.2
 xdotool key Left sleep 0.2 key F1 sleep 0.2
 # Hidden and shown again, as when minimised and restored.
-xdotool windowunmap --sync "$toplevel" sleep 0.2 windowmap --sync "$toplevel" sleep 0.2
+hide_window
+sleep 0.2
+show_window
+sleep 0.2
 close_and_check "$closer"
 cat >"$work/expected.log" <<'END'
 Enter

@@ -236,9 +236,9 @@ for key in p Escape; do
   moving "10-resumed-$key" || fail "a second $key did not bring the game back"
 done
 since=$SECONDS
-xdotool windowunmap "$toplevel"
+hide_window
 sleep 1
-xdotool windowmap "$toplevel"
+show_window
 find_window
 sleep 0.5
 still 11-shown-again || fail "the game went on while its window was hidden, or after"
