@@ -5,6 +5,14 @@
 # The game runs as it is, or through the command in $JQ_RUN_WITH when that is set:
 # the Windows build's tests run it under Wine that way.
 
+# Under Wine each test begins a Wine session of its own in its prefix
+# ($JQ_WINE_PREFIX): a session's desktop keeps the screen size of the X server it
+# began on, which an earlier test's may not share.
+if [ -n "${JQ_WINE_PREFIX:-}" ] && [ -d "$JQ_WINE_PREFIX" ]; then
+  WINEPREFIX=$JQ_WINE_PREFIX wineserver -k 2>/dev/null || true
+  WINEPREFIX=$JQ_WINE_PREFIX wineserver -w
+fi
+
 fail() {
   echo "FAIL: $*" >&2
   if [ -s "${work:-}/game.err" ]; then

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -24,7 +25,8 @@ constexpr double TONE_PEAK = 0.25;
 constexpr double TONE_HZ = 441;  // a whole number of periods in a second at 22050 Hz
 constexpr double SECONDS_AT_EACH_PLACE = 0.6;
 constexpr double SECONDS_BETWEEN = 0.15;
-constexpr int QUIET = 3;  // in 16-bit steps
+constexpr double PERIODS_PER_WINDOW = 10;  // a level is taken over whole periods of the tone
+constexpr int QUIET = 3;                   // in 16-bit steps
 constexpr double FULL_SCALE = 32767;
 
 struct Level {
@@ -73,11 +75,31 @@ std::vector<std::int16_t> RecordedFrames(const std::string& path) {
   return samples;
 }
 
-// The steady middle of each stretch of sound in a stereo recording: the peak
-// of the sine estimated from each channel's mean square.
+// The level of a steady tone in each channel over frames [from, to): the peak of
+// the sine estimated from each window's mean square, the median of the windows,
+// so that a moment the mixer fell behind (a gap) does not pull it down.
+Level SteadyLevel(const std::vector<std::int16_t>& frames, size_t from, size_t to, size_t window) {
+  std::vector<double> lefts, rights;
+  for (size_t start = from; start + window <= to; start += window) {
+    double left = 0, right = 0;
+    for (size_t i = start; i < start + window; ++i) {
+      left += std::pow(frames[2 * i] / FULL_SCALE, 2);
+      right += std::pow(frames[2 * i + 1] / FULL_SCALE, 2);
+    }
+    lefts.push_back(std::sqrt(2 * left / window));
+    rights.push_back(std::sqrt(2 * right / window));
+  }
+  if (lefts.empty()) return {};
+  std::nth_element(lefts.begin(), lefts.begin() + lefts.size() / 2, lefts.end());
+  std::nth_element(rights.begin(), rights.begin() + rights.size() / 2, rights.end());
+  return {lefts[lefts.size() / 2], rights[rights.size() / 2]};
+}
+
+// The steady middle of each stretch of sound in a stereo recording.
 std::vector<Level> ToneLevels(const std::vector<std::int16_t>& frames, double rate) {
-  // Runs of sound, split where both channels stay quiet for a tenth of the gap.
-  const size_t gap = static_cast<size_t>(rate * SECONDS_BETWEEN / 10);
+  // Runs of sound, split where both channels stay quiet for half the pause
+  // between places: a shorter gap is the mixer falling behind on a busy machine.
+  const size_t gap = static_cast<size_t>(rate * SECONDS_BETWEEN / 2);
   std::vector<std::pair<size_t, size_t>> runs;
   size_t quietFor = gap;
   for (size_t i = 0; i < frames.size() / 2; ++i) {
@@ -90,16 +112,12 @@ std::vector<Level> ToneLevels(const std::vector<std::int16_t>& frames, double ra
     quietFor = 0;
   }
   std::vector<Level> levels;
+  const auto window = static_cast<size_t>(std::lround(rate * PERIODS_PER_WINDOW / TONE_HZ));
   for (const auto& [first, last] : runs) {
-    const size_t from = first + (last - first) / 4, to = last - (last - first) / 4;
-    if (to <= from) continue;
-    double left = 0, right = 0;
-    for (size_t i = from; i < to; ++i) {
-      left += std::pow(frames[2 * i] / FULL_SCALE, 2);
-      right += std::pow(frames[2 * i + 1] / FULL_SCALE, 2);
-    }
-    const double n = static_cast<double>(to - from);
-    levels.push_back({std::sqrt(2 * left / n), std::sqrt(2 * right / n)});
+    // A stretch too short to be one of the places is a stray blip.
+    if (last - first < static_cast<size_t>(rate * SECONDS_AT_EACH_PLACE / 2)) continue;
+    levels.push_back(
+        SteadyLevel(frames, first + (last - first) / 4, last - (last - first) / 4, window));
   }
   return levels;
 }
