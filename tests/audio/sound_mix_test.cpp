@@ -1,8 +1,10 @@
-// The game's sink places sounds as OpenAL does on Linux: a steady tone played at
-// places around the camera through the platform's sink (OpenAL, or XAudio2 under
-// Wine), recorded where a sound card would play it, each speaker's level set
-// beside PlaceSound's. The recording goes to JQ_RECORDING, as the test's runner
-// set the sound system up (tests/audio/CMakeLists.txt): a 16-bit stereo WAV.
+// The game's sinks place sounds alike: a steady tone played at places around the
+// camera through the platform's sink, recorded where a sound card would play it,
+// each speaker's level set beside PlaceSound's. On Linux that holds PlaceSound to
+// what OpenAL does; under Wine it holds the XAudio2 sink, which places by
+// PlaceSound, to it, level and all. The recording goes to JQ_RECORDING, as the
+// test's runner set the sound system up (tests/audio/CMakeLists.txt): a 16-bit
+// stereo WAV.
 #include "audio/sound_mix.h"
 
 #include <gtest/gtest.h>
