@@ -260,7 +260,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != window) ReleaseLostButtons();
       return 0;
+    // With Alt held a character comes as a system one; GLUT on Linux gives it as it is.
     case WM_CHAR:
+    case WM_SYSCHAR:
       Character(wParam, lParam);
       return 0;
     // Alt and F10 come as system keys; the game takes them, so that they do
