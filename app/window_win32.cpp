@@ -28,6 +28,7 @@ constexpr WPARAM MAX_CHARACTER = 255;
 // GLUT hands Delete to the keyboard handler as this character.
 constexpr int DELETE_CHARACTER = 127;
 constexpr int NO_CHARACTER = -1;
+constexpr UINT_PTR MOVING_TIMER = 1;
 
 // There is one window, as there is one in GLUT.
 struct NativeWindow {
@@ -215,6 +216,19 @@ void EndLoop() {
   PostQuitMessage(0);
 }
 
+// One update and one draw, as GLUT runs the idle handler and then the display.
+void Tick() {
+  if (!native.shown) return;
+  CApplication& app = CApplication::Instance();
+  if (app.Idle()) native.redisplay = true;
+  if (app.Failed()) return;
+  // A minimised window has no pixels to draw into.
+  if (native.redisplay && !IsIconic(native.handle)) {
+    native.redisplay = false;
+    if (app.Display()) SwapBuffers(native.deviceContext);
+  }
+}
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
@@ -275,6 +289,18 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SYSKEYUP:
       if (KeyUp(wParam, lParam)) return 0;
       break;
+    // While the player drags or sizes the window, Windows runs a loop of its own
+    // until the button is let go; a timer keeps the game going meanwhile, as it
+    // goes on while a window manager moves the window on Linux.
+    case WM_ENTERSIZEMOVE:
+      SetTimer(window, MOVING_TIMER, USER_TIMER_MINIMUM, nullptr);
+      return 0;
+    case WM_EXITSIZEMOVE:
+      KillTimer(window, MOVING_TIMER);
+      return 0;
+    case WM_TIMER:
+      if (wParam == MOVING_TIMER) Tick();
+      return 0;
     case WM_CLOSE:
       EndLoop();
       return 0;
@@ -304,9 +330,8 @@ bool CreateGLContext() {
   return native.glContext != nullptr && wglMakeCurrent(native.deviceContext, native.glContext);
 }
 
-// A turn of the loop: every waiting message, then one update and one draw, as
-// GLUT's loop runs the idle handler and then the display. False once the
-// window is gone or a failure stopped the game.
+// A turn of the loop: every waiting message, then a tick. False once the window
+// is gone or a failure stopped the game.
 bool RunTurn() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -315,16 +340,8 @@ bool RunTurn() {
     DispatchMessageW(&message);
     if (CApplication::Instance().Failed()) return false;
   }
-  if (!native.shown) return false;
-  CApplication& app = CApplication::Instance();
-  if (app.Idle()) native.redisplay = true;
-  if (app.Failed()) return false;
-  // A minimised window has no pixels to draw into.
-  if (native.redisplay && !IsIconic(native.handle)) {
-    native.redisplay = false;
-    if (app.Display()) SwapBuffers(native.deviceContext);
-  }
-  return !app.Failed();
+  Tick();
+  return native.shown && !CApplication::Instance().Failed();
 }
 }  // namespace
 
