@@ -1,0 +1,4 @@
+#include "app/data_folder.h"
+
+// The launcher (packaging/jellyquake.sh.in) starts the game in its data folder.
+void EnterDataFolder() {}
