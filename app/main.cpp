@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/data_folder.h"
 #include "ui/game_ui.h"
 
 // The shell knows screens, not the game: the game screen is the one it starts with.
@@ -9,6 +10,7 @@ std::shared_ptr<CScreen> MakeGameScreen() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  EnterDataFolder();
   // Its images decode while the window opens, which keeps this thread waiting.
   CGameUI::PrefetchFirstFrameImages();
   return CApplication::Instance().Run(argc, argv, MakeGameScreen);

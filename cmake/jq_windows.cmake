@@ -14,6 +14,10 @@ if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
       ${CMAKE_BINARY_DIR}/wineprefix)
 endif()
 
+# The game's icon, packed from the generated PNGs for the program (app/) and its
+# installer (packaging/windows/).
+set(JQ_ICON_FILE ${CMAKE_BINARY_DIR}/jellyquake.ico)
+
 # The native build whose generators made graphics/ and sounds/.
 set(JQ_HOST_BUILD_DIR ${CMAKE_SOURCE_DIR}/build CACHE PATH
     "A native build of Jellyquake that holds the generated graphics/ and sounds/")
