@@ -68,6 +68,8 @@ prepare() {
   local case=$1 kind bit index=0 chosen=()
   rm -rf "$work/run"
   mkdir -p "$work/run"
+  # The game beside the data it is to read: on Windows it reads from its own folder.
+  cp "$game" "$work/run/"
   [ "$case" = nofolder ] && return
   cp -r "$data/graphics" "$data/sounds" "$work/run/"
   if [[ "$case" == each-* ]]; then
@@ -105,7 +107,7 @@ play_a_little() {
 
 for case in "$@"; do
   prepare "$case"
-  start_game "$game" "$work/run"
+  start_game "$work/run/$(basename "$game")" "$work/run"
   find_window
   play_a_little
   expect_alive "$case"

@@ -4,8 +4,8 @@
 # game, a Start menu shortcut to it and its Apps & features entry in place, with
 # the same files the zip holds; the installed game, started from another folder,
 # shows its title; the zip unpacked elsewhere does too; a silent uninstall leaves
-# no file, shortcut or registry entry behind. Screenshots stay in the work folder
-# on failure.
+# no file (but a player's own), shortcut or registry entry behind. Screenshots stay
+# in the work folder on failure.
 #
 # Usage: windows_packages_test.sh <Windows build dir> <version> <close_window>
 set -euo pipefail
@@ -120,11 +120,15 @@ actual=$(du -sk --apparent-size "$installed" | cut -f1)
 play installed 'C:\Program Files\Jellyquake\jellyquake.exe'
 play unzipped "$unzipped/jellyquake.exe"
 
+echo "a player's own" >"$installed/graphics/mine.png"
 # The uninstaller starts a copy of itself in a temporary folder and returns at
 # once: the copy has finished when every program in the prefix has ended.
 run "$installed/uninstall.exe" /S || fail "the silent uninstall failed"
 timeout 60 wineserver -w || fail "the uninstaller did not finish"
-[ ! -e "$installed" ] || fail "files stayed: $(find "$installed")"
+# Only what the installer brought goes: a player's own file stays, with its folders.
+[ "$(cd "$installed" && find . | sort | tr '\n' ' ')" = ". ./graphics ./graphics/mine.png " ] ||
+  fail "the uninstall left other than the player's file: $(find "$installed")"
+rm -r "$installed"
 [ ! -e "$shortcut" ] || fail "the shortcut stayed"
 run reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry stayed"
 # NSIS leaves its temporary copy for Windows to delete at the next restart.
