@@ -10,10 +10,9 @@
 # Usage: windows_packages_test.sh <Windows build dir> <version> <close_window>
 set -euo pipefail
 
-if [ -z "${JQ_INSIDE_XVFB:-}" ]; then
-  exec env JQ_INSIDE_XVFB=1 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
 here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
+source "$here/../../scripts/lib/xvfb.sh"
+start_xvfb 1024x768x24
 source "$here/../app/game_driver.sh"
 
 build=$(realpath "$1")
