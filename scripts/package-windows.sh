@@ -7,5 +7,5 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_WINDOWS_BUILD_DIR:-$root/build-windows}"
 bash "$root/scripts/build-windows.sh" "$@" >/dev/null
-cmake --build "$build" --target windows_packages
+cmake --build "$build" --target windows_packages >/dev/null
 ls "$build"/packages/jellyquake-*-setup.exe "$build"/packages/jellyquake-*-windows.zip

@@ -20,6 +20,7 @@ ManifestDPIAware true
 !define SHORTCUT "$SMPROGRAMS\Jellyquake.lnk"
 
 Name "Jellyquake"
+BrandingText "Jellyquake ${JQ_VERSION}"
 OutFile "${JQ_OUTFILE}"
 InstallDir "$PROGRAMFILES64\Jellyquake"
 ; A second install goes where the first one went.
@@ -35,6 +36,11 @@ VIAddVersionKey LegalCopyright "${PUBLISHER}, MIT licence"
 
 !define MUI_ICON "${JQ_ICON}"
 !define MUI_UNICON "${JQ_ICON}"
+!define MUI_WELCOMEPAGE_TEXT "Setup will install Jellyquake ${JQ_VERSION}, a small 3D arcade game: \
+  save the jelly blobs from a cracking board for 90 seconds.$\r$\n$\r$\nClick Next to continue."
+; The MIT licence asks nothing of a player, so there is nothing to agree to.
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "Jellyquake is free software under these terms. Click Next to continue."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\jellyquake.exe"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${JQ_STAGE}/licence.txt"
