@@ -9,8 +9,9 @@ shift
 export WINEPREFIX=$prefix WINEDEBUG=-all
 # No Mono or Gecko installer while the prefix is made, and no sound drivers: with no
 # sound card, Wine's ALSA driver writes ALSA's complaints on the program's standard
-# error. A caller that wants other overrides sets its own.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES-"mscoree,mshtml=;winealsa.drv,winepulse.drv=d"}
+# error. No menu builder either: it writes menus and file types into the user's
+# home. A caller that wants other overrides sets its own.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES-"mscoree,mshtml=;winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d"}
 
 if [ ! -e "$prefix/.made" ]; then
   mkdir -p "$(dirname "$prefix")"

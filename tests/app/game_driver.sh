@@ -119,7 +119,7 @@ pcm.nothing { type null }
 END
   export ALSA_CONFIG_PATH="$work/alsa.conf"
   # Wine's runner turns its sound drivers off unless told otherwise.
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winepulse.drv=d"
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winepulse.drv=d;winemenubuilder.exe=d"
 }
 
 # No sound card at all, as in CI: on Windows, Wine's sound drivers stay off.
