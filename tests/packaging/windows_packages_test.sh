@@ -74,7 +74,11 @@ play() {
 files_now() { (cd "$drive" && find . | sort); }
 registry_mentions() { wineserver -w && grep -il jellyquake "$WINEPREFIX"/*.reg; }
 
-run wineboot --init >/dev/null 2>&1 || fail "could not make a Wine prefix"
+# Making a prefix has failed at once now and then beside another Wine test; a
+# second try from scratch has done.
+make_prefix() { run wineboot --init >"$work/wineboot.out" 2>&1; }
+make_prefix || { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"; make_prefix; } ||
+  fail "could not make a Wine prefix: $(tail -n 5 "$work/wineboot.out")"
 registry_mentions && fail "a fresh prefix names the game already"
 files_now >"$work/files.before"
 
