@@ -20,6 +20,7 @@ int CApplication::Run(int argc, char** argv, ScreenFactory makeFirstScreen) {
     PushScreen(makeFirstScreen());
     // Loading time must not reach the first frame's dt.
     timer.Restart();
+    PaceFrames();
     window.MainLoop();
   });
   return ReportFailure(std::cerr);
@@ -73,10 +74,56 @@ int CApplication::ReportFailure(std::ostream& out) const {
   return 1;
 }
 
+void CApplication::ReleaseHeld() {
+  for (int key = 0; key < static_cast<int>(keysDown.size()); ++key) {
+    if (!keysDown[key]) continue;
+    keysDown[key] = false;
+    Deliver([&](CScreen& screen) { screen.Key(key, false); });
+  }
+  const std::set<int> specials = specialKeysDown;
+  specialKeysDown.clear();
+  for (int windowKey : specials) {
+    Deliver([&](CScreen& screen) { screen.SpecialKey(MapSpecialKey(windowKey), false); });
+  }
+  for (int button = MB_LEFT; button <= MB_RIGHT; ++button) {
+    if (!buttonsDown[button]) continue;
+    buttonsDown[button] = false;
+    Deliver([&](CScreen& screen) { screen.MouseButton(button, false); });
+  }
+}
+
+bool CApplication::TellInPlay() {
+  const bool inPlay = visible && focused;
+  const auto state = inPlay ? PLAY_IN : PLAY_OUT;
+  if (state == toldInPlay) return false;
+  toldInPlay = state;
+  // Whatever passed while out of play (the window being mapped, a switch of
+  // task) is not a frame's worth of game.
+  if (inPlay) timer.Restart();
+  return Deliver([&](CScreen& screen) { screen.Visibility(inPlay); });
+}
+
+void CApplication::PaceFrames() {
+  // A window nobody can see has nothing to draw, whatever the screen would do.
+  const bool wanted = visible && !failed && !screens.empty() && TopScreen().Animating();
+  if (wanted == continuous) return;
+  continuous = wanted;
+  // The time spent waiting is no frame's step.
+  if (continuous) timer.Restart();
+  window.SetContinuous(continuous);
+}
+
+void CApplication::RedrawIfIdle() {
+  PaceFrames();
+  if (!continuous && !failed) window.Redraw();
+}
+
 bool CApplication::Reshape(int width, int height) {
   window.width = width;
   window.height = height;
-  return Deliver([&](CScreen& screen) { screen.Reshape(width, height); });
+  const bool reached = Deliver([&](CScreen& screen) { screen.Reshape(width, height); });
+  RedrawIfIdle();
+  return reached;
 }
 
 bool CApplication::Display() {
@@ -84,7 +131,20 @@ bool CApplication::Display() {
 }
 
 bool CApplication::Idle() {
-  return Deliver([&](CScreen& screen) { screen.Update(timer.TakeDelta()); });
+  const double dt = timer.TakeDelta();
+  bool reached = false;
+  if (dt <= LONGEST_FRAME) {
+    reached = Deliver([&](CScreen& screen) { screen.Update(dt); });
+  } else if (toldInPlay == PLAY_IN) {
+    // The stall is not played: a running game comes back paused, as from a
+    // window that was away, and the next frame steps from this one.
+    reached = Deliver([](CScreen& screen) {
+      screen.Visibility(false);
+      screen.Visibility(true);
+    });
+  }
+  PaceFrames();
+  return reached;
 }
 
 bool CApplication::Motion(int x, int y) {
@@ -93,7 +153,9 @@ bool CApplication::Motion(int x, int y) {
   if (!NormalisePointer(x, y, window.width, window.height, nx, ny)) {
     return false;
   }
-  return Deliver([&](CScreen& screen) { screen.MouseMove(nx, ny); });
+  const bool reached = Deliver([&](CScreen& screen) { screen.MouseMove(nx, ny); });
+  RedrawIfIdle();
+  return reached;
 }
 
 bool CApplication::Mouse(int windowButton, int windowState) {
@@ -102,11 +164,17 @@ bool CApplication::Mouse(int windowButton, int windowState) {
   if (!MapMouseButton(windowButton, windowState, button, pressed)) {
     return false;
   }
-  return Deliver([&](CScreen& screen) { screen.MouseButton(button, pressed); });
+  buttonsDown[button] = pressed;
+  const bool reached = Deliver([&](CScreen& screen) { screen.MouseButton(button, pressed); });
+  RedrawIfIdle();
+  return reached;
 }
 
 bool CApplication::Keyboard(unsigned char key, bool pressed) {
-  return Deliver([&](CScreen& screen) { screen.Key(key, pressed); });
+  keysDown[key] = pressed;
+  const bool reached = Deliver([&](CScreen& screen) { screen.Key(key, pressed); });
+  RedrawIfIdle();
+  return reached;
 }
 
 bool CApplication::Special(int windowKey, bool pressed) {
@@ -114,9 +182,31 @@ bool CApplication::Special(int windowKey, bool pressed) {
   // The window is the shell's: F11 switches it between full screen and the 4:3
   // window here; the screen still hears the key.
   if (key == SK_F11 && pressed && window.IsOpen()) window.ToggleFullScreen();
-  return Deliver([&](CScreen& screen) { screen.SpecialKey(key, pressed); });
+  if (pressed) {
+    specialKeysDown.insert(windowKey);
+  } else {
+    specialKeysDown.erase(windowKey);
+  }
+  const bool reached = Deliver([&](CScreen& screen) { screen.SpecialKey(key, pressed); });
+  RedrawIfIdle();
+  return reached;
 }
 
+// Keys and buttons held as the window goes out of play are let go there and
+// then: their releases go to whatever window the player turned to, and a screen
+// must not be left with a key down that nobody is pressing.
 bool CApplication::Visibility(bool shown) {
-  return Deliver([&](CScreen& screen) { screen.Visibility(shown); });
+  visible = shown;
+  if (!shown) ReleaseHeld();
+  const bool reached = TellInPlay();
+  RedrawIfIdle();
+  return reached;
+}
+
+bool CApplication::Focus(bool hasFocus) {
+  focused = hasFocus;
+  if (!hasFocus) ReleaseHeld();
+  const bool reached = TellInPlay();
+  RedrawIfIdle();
+  return reached;
 }

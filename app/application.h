@@ -1,8 +1,10 @@
 #pragma once
 
+#include <bitset>
 #include <deque>
 #include <iosfwd>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/frame_timer.h"
@@ -42,6 +44,15 @@ class CApplication {
   bool Keyboard(unsigned char key, bool pressed);
   bool Special(int windowKey, bool pressed);
   bool Visibility(bool shown);
+  // The window gained or lost the keyboard.
+  bool Focus(bool focused);
+
+  // A gap between frames longer than this is a stall (the machine slept, the
+  // process was stopped, a system menu held the loop): it is not played.
+  static constexpr double LONGEST_FRAME = 1.0;
+  // True while frames must come one after another; false while the window may
+  // wait for events and draw only when one changes something.
+  bool Continuous() const { return continuous; }
 
   // True once a screen raised an error; nothing reaches a screen after that.
   bool Failed() const { return failed; }
@@ -61,10 +72,28 @@ class CApplication {
   template <typename Action>
   bool Deliver(Action action);
   void Fail(const std::string& text);
+  // Everything the screen was told is held down is let go.
+  void ReleaseHeld();
+  // Tells the screen when the window goes out of play or comes back.
+  bool TellInPlay();
+  // Starts or stops the stream of frames as the screen and window need.
+  void PaceFrames();
+  // After an event that may change the picture, with no frames streaming.
+  void RedrawIfIdle();
 
   CFrameTimer timer;
   std::deque<std::shared_ptr<CScreen>> screens;
   CWindow window;
   bool failed = false;
   std::string failureText;
+  // The window can be seen and has the keyboard; the screen was last told
+  // whether it is in play (unknown before the first time).
+  bool visible = true;
+  bool focused = true;
+  enum { PLAY_UNKNOWN, PLAY_OUT, PLAY_IN } toldInPlay = PLAY_UNKNOWN;
+  bool continuous = true;
+  // Keys and buttons the screen has been told are down, as the window numbers them.
+  std::bitset<256> keysDown;
+  std::set<int> specialKeysDown;
+  std::bitset<3> buttonsDown;
 };

@@ -1,6 +1,12 @@
 #include "app/window.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "ui/screen.h"
+
+const char* const OPENGL_TOO_OLD =
+    "Jellyquake needs OpenGL 1.2 or later: please install the graphics card's driver";
 
 namespace {
 // The window takes at most this share of the screen in each direction.
@@ -67,4 +73,26 @@ int MapSpecialKey(int windowKey) {
     return SK_LEFT + (windowKey - WINDOW_KEY_LEFT);
   }
   return windowKey;
+}
+
+bool OpenGLVersionAtLeast(const char* version, int major, int minor) {
+  int foundMajor = 0;
+  int foundMinor = 0;
+  if (version == nullptr || std::sscanf(version, "%d.%d", &foundMajor, &foundMinor) != 2) {
+    return false;
+  }
+  return foundMajor > major || (foundMajor == major && foundMinor >= minor);
+}
+
+bool HasExtension(const char* extensions, const char* name) {
+  if (extensions == nullptr || *name == '\0') return false;
+  const std::size_t length = std::strlen(name);
+  for (const char* at = std::strstr(extensions, name); at != nullptr;
+       at = std::strstr(at + 1, name)) {
+    // A whole name only: GLX_EXT_swap_control is not GLX_EXT_swap_control_tear.
+    const bool starts = at == extensions || at[-1] == ' ';
+    const bool ends = at[length] == '\0' || at[length] == ' ';
+    if (starts && ends) return true;
+  }
+  return false;
 }

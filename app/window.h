@@ -55,6 +55,16 @@ bool MapMouseButton(int windowButton, int windowState, int& button, bool& presse
 // own pass through unchanged.
 int MapSpecialKey(int windowKey);
 
+// What the game says, and ends with, on an OpenGL older than it needs.
+extern const char* const OPENGL_TOO_OLD;
+
+// True if the version string of an OpenGL context ("1.1 Mesa 22.3.6",
+// "4.6.0 NVIDIA ...") names major.minor or later; false for none at all.
+bool OpenGLVersionAtLeast(const char* version, int major, int minor);
+
+// True if the space-separated extension list names the extension exactly.
+bool HasExtension(const char* extensions, const char* name);
+
 // The game's one window: GLUT's on Linux, the system's own on Windows. Its
 // events reach the screens through the application object.
 class CWindow {
@@ -68,6 +78,10 @@ class CWindow {
   // Full screen, or back to the window it was before. The game starts windowed.
   void ToggleFullScreen();
   bool IsOpen() const { return open; }
+  // Frames one after another (true), or none until an event asks for one.
+  void SetContinuous(bool continuous);
+  // One frame is drawn as soon as the events waiting are handled.
+  void Redraw();
 
   // The size computed at creation, then the size of every reshape.
   int width = 0;

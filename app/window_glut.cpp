@@ -1,4 +1,6 @@
 #include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
 
 #include "app/application.h"
 #include "app/window.h"
@@ -13,6 +15,77 @@ static_assert(WINDOW_KEY_F1 == GLUT_KEY_F1 && WINDOW_KEY_F12 == GLUT_KEY_F12 &&
               WINDOW_KEY_NUM_LOCK == GLUT_KEY_NUM_LOCK && WINDOW_KEY_SUPER_R == GLUT_KEY_SUPER_R);
 
 namespace {
+// How often the keyboard's comings and goings are looked at while no frames
+// run; while they do, every frame looks.
+constexpr unsigned FOCUS_POLL_MS = 200;
+
+// GLUT says nothing of the keyboard focus, but the X server tells any client that
+// asks. A connection of the shell's own asks for the game's window alone, so
+// GLUT's connection and its event handling stay exactly as they are.
+Display* focusDisplay = nullptr;
+
+void WatchFocus() {
+  Display* glutDisplay = glXGetCurrentDisplay();
+  const GLXDrawable window = glXGetCurrentDrawable();
+  if (glutDisplay == nullptr || window == 0) return;
+  focusDisplay = XOpenDisplay(DisplayString(glutDisplay));
+  // Without it the game still plays; it only does not pause by itself.
+  if (focusDisplay == nullptr) return;
+  XSelectInput(focusDisplay, window, FocusChangeMask);
+  XFlush(focusDisplay);
+}
+
+// Changes inside the window, those that only follow the pointer (a desktop
+// without a window manager, where the focus follows the pointer across every
+// edge) and a window manager's passing grabs (while a window is dragged) are
+// no switch of the player's attention.
+bool CountsAsFocusChange(const XFocusChangeEvent& change) {
+  return change.detail != NotifyInferior && change.detail != NotifyPointer &&
+         change.mode != NotifyGrab && change.mode != NotifyUngrab;
+}
+
+void PollFocus() {
+  if (focusDisplay == nullptr) return;
+  while (XPending(focusDisplay) > 0) {
+    XEvent event;
+    XNextEvent(focusDisplay, &event);
+    if ((event.type == FocusIn || event.type == FocusOut) && CountsAsFocusChange(event.xfocus)) {
+      CApplication::Instance().Focus(event.type == FocusIn);
+    }
+  }
+}
+
+void StopWatchingFocus() {
+  if (focusDisplay != nullptr) XCloseDisplay(focusDisplay);
+  focusDisplay = nullptr;
+}
+
+using SwapIntervalExt = void (*)(Display*, GLXDrawable, int);
+using SwapIntervalMesa = int (*)(unsigned);
+using SwapIntervalSgi = int (*)(int);
+
+void* GlxFunction(const char* name) {
+  return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
+}
+
+// One frame a refresh of the screen, where the display can pace them; where it
+// cannot, frames come as they did.
+void AskForPacedFrames() {
+  Display* display = glXGetCurrentDisplay();
+  if (display == nullptr) return;
+  const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+  if (HasExtension(extensions, "GLX_EXT_swap_control")) {
+    auto setInterval = reinterpret_cast<SwapIntervalExt>(GlxFunction("glXSwapIntervalEXT"));
+    if (setInterval != nullptr) setInterval(display, glXGetCurrentDrawable(), 1);
+  } else if (HasExtension(extensions, "GLX_MESA_swap_control")) {
+    auto setInterval = reinterpret_cast<SwapIntervalMesa>(GlxFunction("glXSwapIntervalMESA"));
+    if (setInterval != nullptr) setInterval(1);
+  } else if (HasExtension(extensions, "GLX_SGI_swap_control")) {
+    auto setInterval = reinterpret_cast<SwapIntervalSgi>(GlxFunction("glXSwapIntervalSGI"));
+    if (setInterval != nullptr) setInterval(1);
+  }
+}
+
 void LeaveLoopAfterFailure(const CApplication& app) {
   if (app.Failed()) {
     glutLeaveMainLoop();
@@ -35,6 +108,7 @@ void OnDisplay() {
 
 void OnIdle() {
   CApplication& app = CApplication::Instance();
+  PollFocus();
   if (app.Idle()) {
     glutPostRedisplay();
   }
@@ -84,6 +158,12 @@ void OnWindowStatus(int status) {
   app.Visibility(status != GLUT_HIDDEN);
   LeaveLoopAfterFailure(app);
 }
+
+void OnFocusTimer(int) {
+  PollFocus();
+  LeaveLoopAfterFailure(CApplication::Instance());
+  glutTimerFunc(FOCUS_POLL_MS, OnFocusTimer, 0);
+}
 }  // namespace
 
 void CWindow::OpenWindow(int argc, char** argv) {
@@ -103,6 +183,11 @@ void CWindow::OpenWindow(int argc, char** argv) {
   glutInitWindowPosition(placement.x, placement.y);
   glutCreateWindow("Jellyquake");
   open = true;
+  if (!OpenGLVersionAtLeast(reinterpret_cast<const char*>(glGetString(GL_VERSION)), 1, 2)) {
+    throw OPENGL_TOO_OLD;
+  }
+  AskForPacedFrames();
+  WatchFocus();
 
   glutReshapeFunc(OnReshape);
   glutDisplayFunc(OnDisplay);
@@ -119,11 +204,21 @@ void CWindow::OpenWindow(int argc, char** argv) {
   glutMotionFunc(OnMotion);
   glutPassiveMotionFunc(OnMotion);
   glutWindowStatusFunc(OnWindowStatus);
+  glutTimerFunc(FOCUS_POLL_MS, OnFocusTimer, 0);
 }
 
 void CWindow::MainLoop() {
   glutMainLoop();
   open = false;
+  StopWatchingFocus();
+}
+
+void CWindow::SetContinuous(bool continuous) {
+  if (open) glutIdleFunc(continuous ? OnIdle : nullptr);
+}
+
+void CWindow::Redraw() {
+  if (open) glutPostRedisplay();
 }
 
 void CWindow::ToggleFullScreen() {

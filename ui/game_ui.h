@@ -57,6 +57,8 @@ class CGameUI : public CScreen {
   void Update(double dt) override;
   // A hidden window pauses the game; shown again, it stays paused.
   void Visibility(bool shown) override;
+  // A paused game only needs drawing when the player does something.
+  bool Animating() const override { return !paused; }
 
   // Recomputes the camera basis used to project blobs onto the screen.
   void UpdateViewBasis();

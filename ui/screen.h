@@ -47,8 +47,12 @@ class CScreen {
   virtual void Draw() = 0;
   // dt in seconds since the previous update, unclamped.
   virtual void Update(double dt) = 0;
-  // The window was hidden (minimised or unmapped) or shown again.
+  // The window went out of play (minimised, unmapped, lost the keyboard, or the
+  // game stood still for a stall) or came back into play.
   virtual void Visibility(bool shown) = 0;
+  // True while the screen changes by itself, so frames must keep coming; false
+  // lets the window sleep until an event changes something.
+  virtual bool Animating() const = 0;
 
   // Screens are owned through shared pointers; the destructor comes last so the
   // table above keeps its order.

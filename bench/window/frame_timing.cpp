@@ -97,6 +97,8 @@ class CTimedGame : public CScreen {
   }
   void Update(double) override { game.Update(STEP); }
   void Visibility(bool shown) override { game.Visibility(shown); }
+  // Frames are what is measured: they come flat out whatever the game does.
+  bool Animating() const override { return true; }
 
  private:
   CGameUI game{CGameUI::MakeOpenGLRenderer, hearing == HEARING_NONE ? CGameUI::MakeSilentSoundSink
@@ -113,6 +115,7 @@ class CDeafScreen : public CScreen {
   void Key(int, bool) override {}
   void Update(double) override {}
   void Visibility(bool) override {}
+  bool Animating() const override { return true; }
 };
 
 // The limit frame, with the visual world of a new game for its camera and grass.

@@ -47,6 +47,7 @@ class CStartupProbe : public CScreen {
   void SpecialKey(int key, bool pressed) override { game.SpecialKey(key, pressed); }
   void Key(int key, bool pressed) override { game.Key(key, pressed); }
   void Visibility(bool shown) override { game.Visibility(shown); }
+  bool Animating() const override { return game.Animating(); }
   void Draw() override {
     const double before = SinceStart();
     game.Draw();

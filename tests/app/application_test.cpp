@@ -28,6 +28,7 @@ class CFailingScreen : public CScreen {
   void Draw() override { Reached(); }
   void Update(double) override { Reached(); }
   void Visibility(bool) override { Reached(); }
+  bool Animating() const override { return true; }
 
   std::function<void()> raise;
   int calls = 0;

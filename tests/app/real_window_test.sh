@@ -4,9 +4,12 @@
 # (128, 128), drawn, and closing it (as a window manager's close button does)
 # ends the process with status 0 and nothing on standard error. Then, with a
 # probe screen, that pointer, buttons and keys reach the screen mapped and
-# normalised, a held key once, a window hidden and shown again is told so, and
-# that an error raised by a screen, before or inside the loop, is written on
-# standard error alone, as one line, with exit status 1.
+# normalised, a held key once, a window hidden and shown again is told so; that a
+# window losing the keyboard lets go of a held key and goes out of play, that a
+# paused screen gets frames only when something happens, and that a stopped
+# process comes back out of play with no long step; and that an error raised by
+# a screen, before or inside the loop, is written on standard error alone, as
+# one line, with exit status 1.
 #
 # Usage: real_window_test.sh <jellyquake> <shell_probe> <close_window>
 # (both programs run through $JQ_RUN_WITH when that is set, as in game_driver.sh;
@@ -67,6 +70,8 @@ xdotool key Left sleep 0.2 key F1 sleep 0.2
 hide_window
 sleep 0.2
 show_window
+# Without a window manager nobody gives the keyboard back to a window mapped again.
+xdotool windowfocus --sync "$toplevel"
 sleep 0.2
 close_and_check "$closer"
 cat >"$work/expected.log" <<'END'
@@ -90,6 +95,56 @@ Visibility shown
 END
 tr -d '\r' <"$work/input.log" | diff -u "$work/expected.log" - || fail "the screen saw other input events"
 echo "input: pointer normalised, buttons and keys mapped, a held key once, hiding told"
+
+log=$work/idle.log
+${JQ_RUN_WITH:-} "$probe" idle >"$log" 2>"$work/game.err" &
+pid=$!
+find_window
+# The process that draws: under Wine not the one started but the one its window
+# names; GLUT names none.
+drawer=$(xdotool getwindowpid "$toplevel" 2>/dev/null) || drawer=$pid
+xdotool windowfocus --sync "$toplevel"
+xdotool mousemove --window "$window" 100 100 sleep 0.5
+count() { tr -d '\r' <"$log" | grep -c "^$1\$" || true; }
+# The log from line $1 on.
+since() { tr -d '\r' <"$log" | tail -n +$(($1 + 1)); }
+
+# Another window takes the keyboard while an arrow key is held: the key is let
+# go there and then, and the screen is out of play.
+xdotool keydown Left sleep 0.3
+display -title other -size 200x200 xc:gray &
+other_pid=$!
+other=$(xdotool search --sync --name '^other$' | head -n 1)
+mark=$(wc -l <"$log")
+xdotool windowfocus --sync "$other" sleep 0.5 keyup Left sleep 0.3
+[ "$(since "$mark" | grep -v '^Draw$' | head -n 2 | tr '\n' ,)" = "SpecialKey 12 up,Visibility hidden," ] ||
+  fail "losing the keyboard did not let go of the held key, then go out of play: $(since "$mark" | head)"
+xdotool windowfocus --sync "$toplevel" sleep 0.3
+since "$mark" | grep -q '^Visibility shown$' || fail "the keyboard came back unannounced"
+kill "$other_pid"
+echo "focus: a held key let go as the keyboard went, out of play until it came back"
+
+# Paused with the pointer still, nothing is drawn; a move of the pointer draws.
+before=$(count Draw)
+sleep 2
+[ "$(count Draw)" -le $((before + 1)) ] || fail "$(($(count Draw) - before)) frames drawn while paused"
+xdotool mousemove --window "$window" 300 300 sleep 0.5
+[ "$(count Draw)" -gt "$before" ] || fail "a pointer move on the paused screen drew nothing"
+xdotool key p sleep 1
+[ "$(count Draw)" -gt $((before + 10)) ] || fail "frames did not come back when the screen went on"
+echo "idle: no frames while paused and still, one for a pointer move, a stream when going on"
+
+# Stopped for 3 s: the gap is no step; the screen is told it was out of play.
+mark=$(wc -l <"$log")
+kill -STOP "$drawer"
+sleep 3
+kill -CONT "$drawer"
+sleep 1
+since "$mark" | grep -q '^Visibility hidden$' || fail "a stall went unannounced"
+long=$(since "$mark" | awk '$1 == "Step" && $2 >= 1')
+[ -z "$long" ] || fail "the stall was played: $long"
+close_and_check "$closer"
+echo "stall: 3 s stopped, told out of play, no step of a second or more"
 
 printf "couldn't place a new hole%s" "$line_end" >"$work/expected.err"
 for kind in text string exception enter; do

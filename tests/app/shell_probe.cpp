@@ -4,6 +4,10 @@
 //     writes every input event the screen receives on standard output, one a
 //     line ("Key 97 down", "MouseMove 0.000488 0.999349"), until the window
 //     is closed;
+//   shell_probe idle
+//     as input, and like a game it pauses on P and whenever it goes out of play
+//     and resumes on P; it writes "Draw" for every frame and "Step <dt>" for
+//     every update of a quarter second or more;
 //   shell_probe text|string|exception|enter
 //     raises "couldn't place a new hole" during the third update, as a plain
 //     text, a standard string or a standard exception, or (enter) as a plain
@@ -22,6 +26,8 @@ namespace {
 const char* const ERROR_TEXT = "couldn't place a new hole";
 // Updates that pass before the error: enough for the loop to be running.
 constexpr int QUIET_UPDATES = 2;
+// Updates this long or longer are written down in idle mode.
+constexpr double LONG_STEP = 0.25;
 
 std::string mode;
 
@@ -57,15 +63,21 @@ class CProbeScreen : public CScreen {
     Check();
     std::printf("Key %d %s\n", key, pressed ? "down" : "up");
     Flush();
+    if (key == 'p' && pressed) paused = !paused;
   }
   void Draw() override {
     Check();
+    if (mode == "idle") Log("Draw");
     renderer.SetClearColor(1, 1, 1);
     renderer.Clear();
   }
-  void Update(double) override {
+  void Update(double dt) override {
     Check();
-    if (mode != "input" && ++updates > QUIET_UPDATES) {
+    if (mode == "idle" && dt >= LONG_STEP) {
+      std::printf("Step %.3f\n", dt);
+      Flush();
+    }
+    if (mode != "input" && mode != "idle" && ++updates > QUIET_UPDATES) {
       Raise();
     }
   }
@@ -73,7 +85,9 @@ class CProbeScreen : public CScreen {
     Check();
     std::printf("Visibility %s\n", shown ? "shown" : "hidden");
     Flush();
+    if (!shown && mode == "idle") paused = true;
   }
+  bool Animating() const override { return !paused; }
 
  private:
   static void Log(const char* line) {
@@ -102,6 +116,7 @@ class CProbeScreen : public CScreen {
   COpenGLRenderer renderer;
   int updates = 0;
   bool raised = false;
+  bool paused = false;
 };
 
 std::shared_ptr<CScreen> MakeProbeScreen() {
