@@ -3,6 +3,8 @@
 #include <exception>
 #include <iostream>
 
+#include "app/error_box.h"
+
 CApplication& CApplication::Instance() {
   static CApplication* application = new CApplication;
   return *application;
@@ -23,7 +25,9 @@ int CApplication::Run(int argc, char** argv, ScreenFactory makeFirstScreen) {
     PaceFrames();
     window.MainLoop();
   });
-  return ReportFailure(std::cerr);
+  const int status = ReportFailure(std::cerr);
+  if (failed) ShowErrorToPlayer(failureText);
+  return status;
 }
 
 void CApplication::PushScreen(std::shared_ptr<CScreen> screen) {
@@ -206,6 +210,8 @@ bool CApplication::Visibility(bool shown) {
 bool CApplication::Focus(bool hasFocus) {
   focused = hasFocus;
   if (!hasFocus) ReleaseHeld();
+  // The window's first showing tells the screen it is in play, after its size.
+  if (toldInPlay == PLAY_UNKNOWN) return false;
   const bool reached = TellInPlay();
   RedrawIfIdle();
   return reached;

@@ -8,3 +8,10 @@
 // the launcher has already started the game in its data folder, which lies
 // apart from the program, so the working folder stays as it is.
 void EnterDataFolder();
+
+// True if the graphics folder is there: a game without any of its images is no
+// game, while a single image missing or damaged only leaves a gap.
+bool DataFolderPresent();
+
+// The one line the game ends with when the graphics folder is missing.
+extern const char* const MISSING_DATA_TEXT;

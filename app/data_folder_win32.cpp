@@ -29,3 +29,8 @@ void EnterDataFolder() {
   if (separator == std::wstring::npos) return;
   SetCurrentDirectoryW(program.substr(0, separator + 1).c_str());
 }
+
+// Started from inside its zip, the game has no folder beside it.
+const char* const MISSING_DATA_TEXT =
+    "Jellyquake can't find its graphics folder: extract the whole zip first, then start "
+    "the game from the extracted folder";

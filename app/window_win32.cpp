@@ -5,8 +5,12 @@
 // GLUT window does.
 #include <windows.h>
 #include <windowsx.h>
+// After windows.h, which it needs.
+#include <GL/gl.h>
 // A message box flag of Win32 has the name of the screens' right button.
 #undef MB_RIGHT
+
+#include <cstring>
 
 #include "app/application.h"
 #include "app/window.h"
@@ -45,6 +49,8 @@ struct NativeWindow {
   // A draw is owed: the loop asked for one, or the system wants the window repainted.
   bool redisplay = false;
   bool fullScreen = false;
+  // Frames one after another; otherwise the loop sleeps until a message comes.
+  bool continuous = true;
   WINDOWPLACEMENT windowedPlacement = {};
   // Buttons held, as window button bits, so a lost capture can release them.
   unsigned buttonsDown = 0;
@@ -216,11 +222,18 @@ void EndLoop() {
   PostQuitMessage(0);
 }
 
-// One update and one draw, as GLUT runs the idle handler and then the display.
+// The keyboard came or went: another window was clicked, Alt+Tab, the Windows
+// key, a notification taking the focus.
+void FocusChanged(bool focused) {
+  if (Delivering()) CApplication::Instance().Focus(focused);
+}
+
+// One update and one draw, as GLUT runs the idle handler and then the display;
+// while no frames stream, only the draw an event asked for.
 void Tick() {
   if (!native.shown) return;
   CApplication& app = CApplication::Instance();
-  if (app.Idle()) native.redisplay = true;
+  if (native.continuous && app.Idle()) native.redisplay = true;
   if (app.Failed()) return;
   // A minimised window has no pixels to draw into.
   if (native.redisplay && !IsIconic(native.handle)) {
@@ -270,6 +283,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
       Button(window, WINDOW_BUTTON_RIGHT, message == WM_RBUTTONDOWN);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      FocusChanged(message == WM_SETFOCUS);
       return 0;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != window) ReleaseLostButtons();
@@ -330,9 +347,28 @@ bool CreateGLContext() {
   return native.glContext != nullptr && wglMakeCurrent(native.deviceContext, native.glContext);
 }
 
+using SwapInterval = BOOL(WINAPI*)(int);
+
+// One frame a refresh of the screen where the driver can pace them; where it
+// cannot, frames come as they did.
+void AskForPacedFrames() {
+  const PROC found = wglGetProcAddress("wglSwapIntervalEXT");
+  if (found == nullptr) return;
+  SwapInterval setInterval;
+  static_assert(sizeof(setInterval) == sizeof(found));
+  std::memcpy(&setInterval, &found, sizeof(found));
+  setInterval(1);
+}
+
+// With no frames to run and no draw owed, the loop sleeps until a message comes.
+void WaitWhileIdle() {
+  if (!native.continuous && !native.redisplay) WaitMessage();
+}
+
 // A turn of the loop: every waiting message, then a tick. False once the window
 // is gone or a failure stopped the game.
 bool RunTurn() {
+  WaitWhileIdle();
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) return false;
@@ -378,6 +414,10 @@ void CWindow::OpenWindow(int, char**) {
   if (native.handle == nullptr) throw "couldn't open the window";
   native.deviceContext = GetDC(native.handle);
   if (!CreateGLContext()) throw "couldn't set up OpenGL";
+  if (!OpenGLVersionAtLeast(reinterpret_cast<const char*>(glGetString(GL_VERSION)), 1, 2)) {
+    throw OPENGL_TOO_OLD;
+  }
+  AskForPacedFrames();
   width = placement.width;
   height = placement.height;
   open = true;
@@ -404,6 +444,14 @@ void CWindow::MainLoop() {
 
 void CWindow::LeaveMainLoop() {
   EndLoop();
+}
+
+void CWindow::SetContinuous(bool continuous) {
+  native.continuous = continuous;
+}
+
+void CWindow::Redraw() {
+  native.redisplay = true;
 }
 
 // Full screen is a frameless window over the whole monitor it is on; the

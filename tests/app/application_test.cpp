@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -78,6 +79,128 @@ TEST(Application, OtherKindsOfErrorAreNotSwallowed) {
   screen->raise = [] { throw 42; };
   EXPECT_THROW(app.Display(), int);
   EXPECT_FALSE(app.Failed());
+}
+
+// Writes down what reaches it, one word a call; its animation is set by the test.
+class CRecordingScreen : public CScreen {
+ public:
+  void Enter() override {}
+  void Reshape(int, int) override {}
+  void MouseMove(double, double) override { Log("move"); }
+  void MouseButton(int button, bool pressed) override { Log("button", button, pressed); }
+  void SpecialKey(int key, bool pressed) override { Log("special", key, pressed); }
+  void Key(int key, bool pressed) override { Log("key", key, pressed); }
+  void Draw() override {}
+  void Update(double dt) override { log.push_back("update " + std::to_string(dt)); }
+  void Visibility(bool shown) override { log.push_back(shown ? "shown" : "hidden"); }
+  bool Animating() const override { return animating; }
+
+  std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
+  bool animating = true;
+
+ private:
+  void Log(const std::string& what, int code = 0, bool pressed = false) {
+    log.push_back(what == "move" ? what
+                                 : what + " " + std::to_string(code) + (pressed ? " down" : " up"));
+  }
+  std::vector<std::string> log;
+};
+
+// A clock the tests move by hand, in milliseconds.
+std::int64_t now = 0;
+std::int64_t HandClock() {
+  return now;
+}
+std::string Step(double seconds) {
+  return "update " + std::to_string(seconds);
+}
+
+struct ShellFixture : ::testing::Test {
+  ShellFixture() {
+    now = 0;
+    app.PushScreen(screen);
+    app.Visibility(true);
+    screen->TakeLog();
+  }
+  CApplication app{HandClock, 1000};
+  std::shared_ptr<CRecordingScreen> screen = std::make_shared<CRecordingScreen>();
+};
+
+TEST_F(ShellFixture, LosingTheKeyboardLetsGoOfWhatIsHeldThenGoesOutOfPlayOnce) {
+  app.Keyboard('a', true);
+  app.Special(WINDOW_KEY_LEFT, true);
+  app.Mouse(WINDOW_BUTTON_RIGHT, WINDOW_BUTTON_DOWN);
+  app.Keyboard('b', true);
+  app.Keyboard('b', false);
+  screen->TakeLog();
+  app.Focus(false);
+  EXPECT_EQ(screen->TakeLog(),
+            (std::vector<std::string>{"key 97 up", "special 12 up", "button 2 up", "hidden"}));
+  // Hidden as well, and shown again without the keyboard: still out of play.
+  app.Visibility(false);
+  app.Visibility(true);
+  EXPECT_EQ(screen->TakeLog(), std::vector<std::string>{});
+  app.Focus(true);
+  EXPECT_EQ(screen->TakeLog(), std::vector<std::string>{"shown"});
+  // A window minimised lets go of its keys the same way.
+  app.Special(WINDOW_KEY_DOWN, true);
+  app.Visibility(false);
+  EXPECT_EQ(screen->TakeLog(),
+            (std::vector<std::string>{"special 15 down", "special 15 up", "hidden"}));
+}
+
+TEST_F(ShellFixture, AGapOfMoreThanASecondIsNotPlayedAndTheNextStepIsOrdinary) {
+  now += 500;
+  app.Idle();
+  now += 1000;
+  app.Idle();
+  EXPECT_EQ(screen->TakeLog(), (std::vector<std::string>{Step(0.5), Step(1.0)}));
+  now += 3000;
+  EXPECT_TRUE(app.Idle());
+  now += 20;
+  app.Idle();
+  EXPECT_EQ(screen->TakeLog(), (std::vector<std::string>{"hidden", "shown", Step(0.02)}));
+  // Out of play already, a stall has nothing to pause.
+  app.Focus(false);
+  screen->TakeLog();
+  now += 5000;
+  app.Idle();
+  EXPECT_EQ(screen->TakeLog(), std::vector<std::string>{});
+}
+
+TEST_F(ShellFixture, FramesStreamOnlyWhileTheScreenMovesAndTheWindowShows) {
+  EXPECT_TRUE(app.Continuous());
+  screen->animating = false;
+  app.Keyboard('p', true);
+  EXPECT_FALSE(app.Continuous());
+  // Minutes pass waiting for the player, who then goes on: the wait is no step.
+  now += 300000;
+  screen->animating = true;
+  app.Keyboard('p', false);
+  EXPECT_TRUE(app.Continuous());
+  now += 16;
+  app.Idle();
+  EXPECT_EQ(screen->TakeLog().back(), Step(0.016));
+  // A hidden window draws nothing, whatever the screen does.
+  app.Visibility(false);
+  EXPECT_FALSE(app.Continuous());
+  app.Visibility(true);
+  EXPECT_TRUE(app.Continuous());
+}
+
+TEST(Window, OpenGLVersionsAndExtensionNamesAreReadWhole) {
+  EXPECT_TRUE(OpenGLVersionAtLeast("1.2 Mesa 22.3.6", 1, 2));
+  EXPECT_TRUE(OpenGLVersionAtLeast("4.6.0 NVIDIA 535.54", 1, 2));
+  EXPECT_TRUE(OpenGLVersionAtLeast("2.0", 1, 2));
+  EXPECT_FALSE(OpenGLVersionAtLeast("1.1.0", 1, 2));
+  EXPECT_FALSE(OpenGLVersionAtLeast("", 1, 2));
+  EXPECT_FALSE(OpenGLVersionAtLeast(nullptr, 1, 2));
+  const char* extensions = "GLX_EXT_swap_control_tear GLX_SGI_swap_control GLX_MESA_x";
+  EXPECT_FALSE(HasExtension(extensions, "GLX_EXT_swap_control"));
+  EXPECT_TRUE(HasExtension(extensions, "GLX_SGI_swap_control"));
+  EXPECT_TRUE(HasExtension(extensions, "GLX_MESA_x"));
+  EXPECT_FALSE(HasExtension(extensions, "GLX_MESA"));
+  EXPECT_FALSE(HasExtension(nullptr, "GLX_MESA_x"));
 }
 
 }  // namespace

@@ -2,16 +2,19 @@
 # Starts the real game over damaged images and sounds in a virtual X server and
 # plays a little: files missing, empty, truncated, cut after the header,
 # garbled, replaced by text or by a folder; images of odd sizes and in formats
-# the game does not take (palette, grey, grey with alpha, 16 bits a channel);
-# and no graphics or sounds folder at all. Sounds are recorded into a file
-# (record_sound), so they are read even where there is no sound card.
-# Each time the game must show its window, draw, take input, and close with
-# status 0 and nothing on standard error.
+# the game does not take (palette, grey, grey with alpha, 16 bits a channel).
+# Sounds are recorded into a file (record_sound), so they are read even where
+# there is no sound card. Each time the game must show its window, draw, take
+# input, and close with status 0 and nothing on standard error. Two cases end
+# the game at once with a plain line on standard error (under Wine also in the
+# message box, read through the seam that writes its text to a file) and status
+# 1: no graphics folder at all ("nofolder"), and an OpenGL older than 1.2
+# ("oldgl", through Mesa's version override).
 #
 # Usage: bad_files_test.sh <jellyquake> <close_window> <folder holding graphics/, sounds/> <case>...
 # (the game runs through $JQ_RUN_WITH when that is set, as in game_driver.sh).
 # A case is a damage applied to every image at once (missing, empty, ...), or
-# "nofolder", or "each-<damage>-<bit>": that damage to the images whose number
+# "nofolder", "oldgl", or "each-<damage>-<bit>": that damage to the images whose number
 # (in sorted order) has the given bit set, so that over the bits 0 to 5 every
 # file is damaged while others are whole, and no two files always share fate.
 # Image formats and sizes apply to images only.
@@ -71,6 +74,10 @@ prepare() {
   # The game beside the data it is to read: on Windows it reads from its own folder.
   cp "$game" "$work/run/"
   [ "$case" = nofolder ] && return
+  if [ "$case" = oldgl ]; then
+    cp -r "$data/graphics" "$work/run/"
+    return
+  fi
   cp -r "$data/graphics" "$data/sounds" "$work/run/"
   if [[ "$case" == each-* ]]; then
     kind=${case#each-}
@@ -105,8 +112,37 @@ play_a_little() {
     keydown Left sleep 0.2 keyup Left sleep 0.2
 }
 
+# The game ends at once with status 1 and its line ($1) on standard error and,
+# on Windows, in the message box.
+refused() {
+  local line=$1
+  wait_for_exit "$pid"
+  [ "$status" = 1 ] || fail "$case: exit status $status, not 1"
+  [ "$(tr -d '\r' <"$work/game.err")" = "$line" ] || fail "$case: standard error was not '$line'"
+  [ -z "${JQ_RUN_WITH:-}" ] || [ "$(tr -d '\r' <"$work/box.txt")" = "$line" ] ||
+    fail "$case: the message box said '$(cat "$work/box.txt" 2>/dev/null)'"
+  echo "$case: said so and ended with status 1"
+}
+box_file=$work/box.txt
+[ -z "${JQ_RUN_WITH:-}" ] || box_file=Z:$box_file
+
 for case in "$@"; do
   prepare "$case"
+  rm -f "$work/box.txt"
+  if [ "$case" = oldgl ]; then
+    MESA_GL_VERSION_OVERRIDE=1.1 JQ_MESSAGE_BOX_FILE=$box_file \
+      start_game "$work/run/$(basename "$game")" "$work/run"
+    refused "Jellyquake needs OpenGL 1.2 or later: please install the graphics card's driver"
+    continue
+  fi
+  if [ "$case" = nofolder ]; then
+    JQ_MESSAGE_BOX_FILE=$box_file start_game "$work/run/$(basename "$game")" "$work/run"
+    line="Jellyquake can't find its graphics folder"
+    [ -z "${JQ_RUN_WITH:-}" ] ||
+      line="$line: extract the whole zip first, then start the game from the extracted folder"
+    refused "$line"
+    continue
+  fi
   start_game "$work/run/$(basename "$game")" "$work/run"
   find_window
   play_a_little

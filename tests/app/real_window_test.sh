@@ -28,7 +28,7 @@ trap 'rm -rf "$work"' EXIT
 line_end=$'\n'
 [ -z "${JQ_RUN_WITH:-}" ] || line_end=$'\r\n'
 
-start_game "$game" "$PWD"
+start_game "$game" "$(dirname "$game")"
 find_window
 [ "$(xdotool getwindowname "$toplevel")" = "Jellyquake" ] || fail "wrong title"
 info=$(xwininfo -id "$window")

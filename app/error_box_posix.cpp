@@ -1,0 +1,3 @@
+#include "app/error_box.h"
+
+void ShowErrorToPlayer(const std::string&) {}
