@@ -4,7 +4,9 @@
 # takes it away; the morale bar sits in its frame; a blob is grabbed, its sling
 # pulled down and let go, and it flies away from the pull; a right drag orbits the
 # camera toward the horizon and an arrow key pans it; P and Esc pause and resume
-# it, and a window hidden and shown again comes back paused until a click; when the
+# it, and a window hidden and shown again comes back paused until a click, as does
+# one that lost the keyboard to another window with an arrow key held (the camera
+# does not slide on after) and a game stopped for 3 s and continued; when the
 # 90 seconds run out the completion image shows with a final score and the best of
 # the sitting; a click starts the next game with the full blob count; and nothing
 # was written, in the game's folder or its home. The screenshots are kept in
@@ -246,6 +248,33 @@ xdotool click 1
 started=$((started + SECONDS - since))
 moving 12-clicked-on || fail "a click on the paused game did not bring it back"
 echo "ok: P, Esc and a hidden window pause the game"
+
+xdotool windowfocus --sync "$toplevel"
+since=$SECONDS
+xdotool keydown Left sleep 0.2
+display -title other -size 100x100 xc:gray &
+other_pid=$!
+other=$(xdotool search --sync --name '^other$' | head -n 1)
+xdotool windowfocus --sync "$other" sleep 0.2 keyup Left
+sleep 0.5
+still 11f-unfocused || fail "the game went on behind another window"
+kill "$other_pid"
+xdotool windowfocus --sync "$toplevel" click 1
+started=$((started + SECONDS - since))
+moving 11f-back || fail "a click on the game paused by another window did not bring it back"
+! above "$(changed 11f-back-a 11f-back-b)" 0.2 || fail "the camera slid on after focus came back"
+# The process that draws: under Wine the one its window names, not the one started.
+drawer=$(xdotool getwindowpid "$toplevel" 2>/dev/null) || drawer=$pid
+since=$SECONDS
+kill -STOP "$drawer"
+sleep 3
+kill -CONT "$drawer"
+sleep 0.5
+still 11s-stalled || fail "the game did not come back paused from 3 s stopped"
+# The click goes on with the game, which the end's checks below see running.
+xdotool click 1
+started=$((started + SECONDS - since))
+echo "ok: losing the keyboard and a stall pause the game, and no key stays held"
 
 # F11 fills the screen with the game and a second F11 puts the window back where it
 # was. freeglut needs a window manager to put its window back, and this X server
