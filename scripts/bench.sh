@@ -17,6 +17,8 @@
 #     for a bare window that only clears, in the same run, and where the
 #     game's start-up time goes; the game's where a sound device opens (it
 #     does so once the first frame is up) beside one where none opens;
+#   - the game's CPU time over 10 s playing, paused and minimised, natively and
+#     the Windows build under Wine: paused or hidden, it waits for events;
 #   - peak memory after 60 s of play (JQ_BENCH_PLAY_SECONDS), beside the bare
 #     window's.
 set -euo pipefail
@@ -30,6 +32,9 @@ source "$root/scripts/lib/xvfb.sh"
 start_xvfb 1280x960x24
 
 cd "$build"
+# Frames are measured flat out: the game asks the display to pace them, which
+# Mesa's software renderer does unless told not to. The idle measure turns it back on.
+export vblank_mode=0
 play_seconds=${JQ_BENCH_PLAY_SECONDS:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -104,6 +109,13 @@ printf 'mid-game frame, Windows build under Wine %.3f ms, Linux %.3f ms, ratio %
   "$(median <"$windows_frames")" "$(median <"$native_frames")" "$windows_ratio" \
   "$(awk '{ printf "%s%.2f", (NR > 1 ? " " : ""), $1 }' "$windows_ratios")" \
   "$(verdict "$windows_ratio" 1.1501)"
+
+# --- Idle ----------------------------------------------------------------------
+env -u vblank_mode bash "$root/bench/window/idle_cpu.sh" ./jellyquake ./close_window Linux
+env -u vblank_mode JQ_RUN_WITH="$root/scripts/wine-run.sh $windows_build/wineprefix" \
+  JQ_WINE_PREFIX="$windows_build/wineprefix" JQ_SHOW_WINDOW="$windows_build/show_window.exe" \
+  bash "$root/bench/window/idle_cpu.sh" "$windows_build/jellyquake.exe" ./close_window \
+  "Windows build under Wine"
 
 echo "the game screen offscreen (frame_bench):"
 ./frame_bench 300 | sed 's/^/  /'
