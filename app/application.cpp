@@ -21,7 +21,7 @@ int CApplication::Run(int argc, char** argv, ScreenFactory makeFirstScreen) {
     window.OpenWindow(argc, argv);
     PushScreen(makeFirstScreen());
     // Loading time must not reach the first frame's dt.
-    timer.Restart();
+    RestartTimer();
     PaceFrames();
     window.MainLoop();
   });
@@ -59,7 +59,10 @@ bool CApplication::Deliver(Action action) {
   if (failed || screens.empty()) {
     return false;
   }
-  return Guarded([&] { action(TopScreen()); });
+  const double start = timer.Now();
+  const bool reached = Guarded([&] { action(TopScreen()); });
+  busyTime += timer.Now() - start;
+  return reached;
 }
 
 void CApplication::Fail(const std::string& text) {
@@ -103,8 +106,13 @@ bool CApplication::TellInPlay() {
   toldInPlay = state;
   // Whatever passed while out of play (the window being mapped, a switch of
   // task) is not a frame's worth of game.
-  if (inPlay) timer.Restart();
+  if (inPlay) RestartTimer();
   return Deliver([&](CScreen& screen) { screen.Visibility(inPlay); });
+}
+
+void CApplication::RestartTimer() {
+  timer.Restart();
+  busyTime = 0;
 }
 
 void CApplication::PaceFrames() {
@@ -113,7 +121,7 @@ void CApplication::PaceFrames() {
   if (wanted == continuous) return;
   continuous = wanted;
   // The time spent waiting is no frame's step.
-  if (continuous) timer.Restart();
+  if (continuous) RestartTimer();
   window.SetContinuous(continuous);
 }
 
@@ -136,8 +144,12 @@ bool CApplication::Display() {
 
 bool CApplication::Idle() {
   const double dt = timer.TakeDelta();
+  // Time the game spent working (loading, opening the sound device) is a slow
+  // frame of its own, played as ever; only time spent outside it is a stall.
+  const double away = dt - busyTime;
+  busyTime = 0;
   bool reached = false;
-  if (dt <= LONGEST_FRAME) {
+  if (away <= LONGEST_FRAME) {
     reached = Deliver([&](CScreen& screen) { screen.Update(dt); });
   } else if (toldInPlay == PLAY_IN) {
     // The stall is not played: a running game comes back paused, as from a

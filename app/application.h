@@ -47,8 +47,9 @@ class CApplication {
   // The window gained or lost the keyboard.
   bool Focus(bool focused);
 
-  // A gap between frames longer than this is a stall (the machine slept, the
-  // process was stopped, a system menu held the loop): it is not played.
+  // A gap between frames longer than this, spent outside the game, is a stall
+  // (the machine slept, the process was stopped, a system menu held the loop):
+  // it is not played.
   static constexpr double LONGEST_FRAME = 1.0;
   // True while frames must come one after another; false while the window may
   // wait for events and draw only when one changes something.
@@ -76,6 +77,7 @@ class CApplication {
   void ReleaseHeld();
   // Tells the screen when the window goes out of play or comes back.
   bool TellInPlay();
+  void RestartTimer();
   // Starts or stops the stream of frames as the screen and window need.
   void PaceFrames();
   // After an event that may change the picture, with no frames streaming.
@@ -92,6 +94,8 @@ class CApplication {
   bool focused = true;
   enum { PLAY_UNKNOWN, PLAY_OUT, PLAY_IN } toldInPlay = PLAY_UNKNOWN;
   bool continuous = true;
+  // Seconds spent inside the screen since the frame timer last measured a step.
+  double busyTime = 0;
   // Keys and buttons the screen has been told are down, as the window numbers them.
   std::bitset<256> keysDown;
   std::set<int> specialKeysDown;

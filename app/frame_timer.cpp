@@ -11,9 +11,12 @@ void CFrameTimer::Restart() {
 // Times are measured from Restart rather than summed frame by frame, so no
 // rounding builds up over a long game.
 double CFrameTimer::TakeDelta() {
-  const std::int64_t now = readCounter();
-  const double t = static_cast<double>(now - startCount) / static_cast<double>(frequency);
+  const double t = Now();
   const double dt = t - lastTime;
   lastTime = t;
   return dt;
+}
+
+double CFrameTimer::Now() const {
+  return static_cast<double>(readCounter() - startCount) / static_cast<double>(frequency);
 }

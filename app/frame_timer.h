@@ -19,6 +19,8 @@ class CFrameTimer {
   void Restart();
   // Seconds since the previous call, or since Restart for the first call.
   double TakeDelta();
+  // Seconds since Restart, leaving the next delta as it is.
+  double Now() const;
 
  private:
   Counter readCounter;

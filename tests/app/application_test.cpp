@@ -91,12 +91,16 @@ class CRecordingScreen : public CScreen {
   void SpecialKey(int key, bool pressed) override { Log("special", key, pressed); }
   void Key(int key, bool pressed) override { Log("key", key, pressed); }
   void Draw() override {}
-  void Update(double dt) override { log.push_back("update " + std::to_string(dt)); }
+  void Update(double dt) override {
+    log.push_back("update " + std::to_string(dt));
+    if (onUpdate) onUpdate();
+  }
   void Visibility(bool shown) override { log.push_back(shown ? "shown" : "hidden"); }
   bool Animating() const override { return animating; }
 
   std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
   bool animating = true;
+  std::function<void()> onUpdate;
 
  private:
   void Log(const std::string& what, int code = 0, bool pressed = false) {
@@ -160,6 +164,14 @@ TEST_F(ShellFixture, AGapOfMoreThanASecondIsNotPlayedAndTheNextStepIsOrdinary) {
   now += 20;
   app.Idle();
   EXPECT_EQ(screen->TakeLog(), (std::vector<std::string>{"hidden", "shown", Step(0.02)}));
+  // A slow frame of the game's own (loading, a sound device opening) is played.
+  screen->onUpdate = [] { now += 1500; };
+  now += 20;
+  app.Idle();
+  screen->onUpdate = nullptr;
+  now += 20;
+  app.Idle();
+  EXPECT_EQ(screen->TakeLog(), (std::vector<std::string>{Step(0.02), Step(1.52)}));
   // Out of play already, a stall has nothing to pause.
   app.Focus(false);
   screen->TakeLog();
