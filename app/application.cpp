@@ -138,14 +138,21 @@ bool CApplication::Reshape(int width, int height) {
   return reached;
 }
 
+// Drawing is not counted as the game's own work: it is where most of a frame's
+// time goes, so it is where a stopped process or a sleeping machine usually
+// stands still.
 bool CApplication::Display() {
-  return Deliver([](CScreen& screen) { screen.Draw(); });
+  const double busyBefore = busyTime;
+  const bool reached = Deliver([](CScreen& screen) { screen.Draw(); });
+  busyTime = busyBefore;
+  return reached;
 }
 
 bool CApplication::Idle() {
   const double dt = timer.TakeDelta();
-  // Time the game spent working (loading, opening the sound device) is a slow
-  // frame of its own, played as ever; only time spent outside it is a stall.
+  // Time the game spent updating or taking input (loading, opening the sound
+  // device) makes a slow frame of its own, played as ever; the rest of a long
+  // gap is a stall.
   const double away = dt - busyTime;
   busyTime = 0;
   bool reached = false;

@@ -47,7 +47,7 @@ class CApplication {
   // The window gained or lost the keyboard.
   bool Focus(bool focused);
 
-  // A gap between frames longer than this, spent outside the game, is a stall
+  // A gap between frames longer than this, not spent updating, is a stall
   // (the machine slept, the process was stopped, a system menu held the loop):
   // it is not played.
   static constexpr double LONGEST_FRAME = 1.0;
@@ -94,7 +94,7 @@ class CApplication {
   bool focused = true;
   enum { PLAY_UNKNOWN, PLAY_OUT, PLAY_IN } toldInPlay = PLAY_UNKNOWN;
   bool continuous = true;
-  // Seconds spent inside the screen since the frame timer last measured a step.
+  // Seconds spent inside the screen, drawing aside, since the timer last measured a step.
   double busyTime = 0;
   // Keys and buttons the screen has been told are down, as the window numbers them.
   std::bitset<256> keysDown;

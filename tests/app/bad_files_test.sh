@@ -74,11 +74,8 @@ prepare() {
   # The game beside the data it is to read: on Windows it reads from its own folder.
   cp "$game" "$work/run/"
   [ "$case" = nofolder ] && return
-  if [ "$case" = oldgl ]; then
-    cp -r "$data/graphics" "$work/run/"
-    return
-  fi
   cp -r "$data/graphics" "$data/sounds" "$work/run/"
+  [ "$case" = oldgl ] && return
   if [[ "$case" == each-* ]]; then
     kind=${case#each-}
     bit=${kind##*-}
@@ -112,35 +109,26 @@ play_a_little() {
     keydown Left sleep 0.2 keyup Left sleep 0.2
 }
 
-# The game ends at once with status 1 and its line ($1) on standard error and,
-# on Windows, in the message box.
-refused() {
-  local line=$1
-  wait_for_exit "$pid"
-  [ "$status" = 1 ] || fail "$case: exit status $status, not 1"
-  [ "$(tr -d '\r' <"$work/game.err")" = "$line" ] || fail "$case: standard error was not '$line'"
-  [ -z "${JQ_RUN_WITH:-}" ] || [ "$(tr -d '\r' <"$work/box.txt")" = "$line" ] ||
-    fail "$case: the message box said '$(cat "$work/box.txt" 2>/dev/null)'"
-  echo "$case: said so and ended with status 1"
-}
+# The line the game ends with in these cases, and on Windows, the message box's.
 box_file=$work/box.txt
 [ -z "${JQ_RUN_WITH:-}" ] || box_file=Z:$box_file
+declare -A refusal=(
+  [oldgl]="Jellyquake needs OpenGL 1.2 or later: please install the graphics card's driver"
+  [nofolder]="Jellyquake can't find its graphics folder${JQ_RUN_WITH:+: extract the whole zip first, then start the game from the extracted folder}")
 
 for case in "$@"; do
   prepare "$case"
-  rm -f "$work/box.txt"
-  if [ "$case" = oldgl ]; then
-    MESA_GL_VERSION_OVERRIDE=1.1 JQ_MESSAGE_BOX_FILE=$box_file \
-      start_game "$work/run/$(basename "$game")" "$work/run"
-    refused "Jellyquake needs OpenGL 1.2 or later: please install the graphics card's driver"
-    continue
-  fi
-  if [ "$case" = nofolder ]; then
+  if [ -n "${refusal[$case]:-}" ]; then
+    rm -f "$work/box.txt"
+    [ "$case" != oldgl ] || export MESA_GL_VERSION_OVERRIDE=1.1
     JQ_MESSAGE_BOX_FILE=$box_file start_game "$work/run/$(basename "$game")" "$work/run"
-    line="Jellyquake can't find its graphics folder"
-    [ -z "${JQ_RUN_WITH:-}" ] ||
-      line="$line: extract the whole zip first, then start the game from the extracted folder"
-    refused "$line"
+    unset MESA_GL_VERSION_OVERRIDE
+    wait_for_exit "$pid"
+    [ "$status" = 1 ] || fail "$case: exit status $status, not 1"
+    [ "$(tr -d '\r' <"$work/game.err")" = "${refusal[$case]}" ] || fail "$case: standard error wrong"
+    [ -z "${JQ_RUN_WITH:-}" ] || [ "$(tr -d '\r' <"$work/box.txt")" = "${refusal[$case]}" ] ||
+      fail "$case: the message box said '$(cat "$work/box.txt" 2>/dev/null)'"
+    echo "$case: said so and ended with status 1"
     continue
   fi
   start_game "$work/run/$(basename "$game")" "$work/run"

@@ -127,6 +127,21 @@ no_sound_card() {
   unset ALSA_CONFIG_PATH WINEDLLOVERRIDES
 }
 
+# Another program's window takes the keyboard, as a click on it or Alt+Tab does:
+# an image viewer's, whose process id goes in $other_pid. Searched again and
+# again, as the viewer's windows come and go while it starts.
+focus_other_window() {
+  local other
+  display -title other -size 100x100 xc:gray &
+  other_pid=$!
+  for _ in $(seq 100); do
+    other=$(xdotool search --name '^other$' 2>/dev/null | head -n 1) || true
+    [ -n "$other" ] && xdotool windowfocus --sync "$other" 2>/dev/null && return
+    sleep 0.1
+  done
+  fail "no other window took the keyboard"
+}
+
 # Hides the game's window and shows it again, as a player minimising and restoring
 # it does. On X the window is unmapped and mapped again. Wine hears nothing of an
 # X window unmapped with no window manager about, so the Windows build's window is

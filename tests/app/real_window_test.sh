@@ -38,17 +38,7 @@ field() { echo "$info" | sed -n "s/^ *$1: *//p"; }
 [ "$(field 'Absolute upper-left X')" = 128 ] || fail "x $(field 'Absolute upper-left X')"
 [ "$(field 'Absolute upper-left Y')" = 128 ] || fail "y $(field 'Absolute upper-left Y')"
 
-# Something was drawn: the window is not all black.
-drawn=0
-for _ in $(seq 50); do
-  import -window "$window" "$work/shot.png" 2>/dev/null || true
-  if [ -s "$work/shot.png" ] && [ "$(convert "$work/shot.png" -format '%[max]' info:)" != 0 ]; then
-    drawn=1
-    break
-  fi
-  sleep 0.1
-done
-[ "$drawn" = 1 ] || fail "the window shows nothing"
+window_drawn || fail "the window shows nothing"
 close_and_check "$closer"
 echo "window: 1024 x 768 at (128, 128), drawn, closed with status 0"
 
@@ -105,18 +95,15 @@ find_window
 drawer=$(xdotool getwindowpid "$toplevel" 2>/dev/null) || drawer=$pid
 xdotool windowfocus --sync "$toplevel"
 xdotool mousemove --window "$window" 100 100 sleep 0.5
-count() { tr -d '\r' <"$log" | grep -c "^$1\$" || true; }
-# The log from line $1 on.
-since() { tr -d '\r' <"$log" | tail -n +$(($1 + 1)); }
+count() { grep -c "^$1"$'\r*$' "$log" || true; }
+since() { tr -d '\r' <"$log" | tail -n +$(($1 + 1)); }  # the log after line $1
 
 # Another window takes the keyboard while an arrow key is held: the key is let
 # go there and then, and the screen is out of play.
 xdotool keydown Left sleep 0.3
-display -title other -size 200x200 xc:gray &
-other_pid=$!
-other=$(xdotool search --sync --name '^other$' | head -n 1)
 mark=$(wc -l <"$log")
-xdotool windowfocus --sync "$other" sleep 0.5 keyup Left sleep 0.3
+focus_other_window
+xdotool sleep 0.5 keyup Left sleep 0.3
 [ "$(since "$mark" | grep -v '^Draw$' | head -n 2 | tr '\n' ,)" = "SpecialKey 12 up,Visibility hidden," ] ||
   fail "losing the keyboard did not let go of the held key, then go out of play: $(since "$mark" | head)"
 # Wine, with no window manager about, hands its window the keyboard on a click.
@@ -137,13 +124,9 @@ echo "idle: no frames while paused and still, one for a pointer move, a stream w
 
 # Stopped for 3 s: the gap is no step; the screen is told it was out of play.
 mark=$(wc -l <"$log")
-kill -STOP "$drawer"
-sleep 3
-kill -CONT "$drawer"
-sleep 1
+kill -STOP "$drawer" && sleep 3 && kill -CONT "$drawer" && sleep 1
 since "$mark" | grep -q '^Visibility hidden$' || fail "a stall went unannounced"
-long=$(since "$mark" | awk '$1 == "Step" && $2 >= 1')
-[ -z "$long" ] || fail "the stall was played: $long"
+[ -z "$(since "$mark" | awk '$1 == "Step" && $2 >= 1')" ] || fail "the stall was played"
 close_and_check "$closer"
 echo "stall: 3 s stopped, told out of play, no step of a second or more"
 

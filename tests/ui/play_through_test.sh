@@ -249,30 +249,23 @@ started=$((started + SECONDS - since))
 moving 12-clicked-on || fail "a click on the paused game did not bring it back"
 echo "ok: P, Esc and a hidden window pause the game"
 
-xdotool windowfocus --sync "$toplevel"
+# Another window takes the keyboard with an arrow key held; a click brings the
+# game back, and the camera stays put. Then the process stops for 3 s.
 since=$SECONDS
-xdotool keydown Left sleep 0.2
-display -title other -size 100x100 xc:gray &
-other_pid=$!
-other=$(xdotool search --sync --name '^other$' | head -n 1)
-xdotool windowfocus --sync "$other" sleep 0.2 keyup Left
-sleep 0.5
+xdotool windowfocus --sync "$toplevel" keydown Left sleep 0.2
+focus_other_window
+xdotool keyup Left sleep 0.5
 still 11f-unfocused || fail "the game went on behind another window"
 kill "$other_pid"
 xdotool windowfocus --sync "$toplevel" click 1
 started=$((started + SECONDS - since))
 moving 11f-back || fail "a click on the game paused by another window did not bring it back"
 ! above "$(changed 11f-back-a 11f-back-b)" 0.2 || fail "the camera slid on after focus came back"
-# The process that draws: under Wine the one its window names, not the one started.
-drawer=$(xdotool getwindowpid "$toplevel" 2>/dev/null) || drawer=$pid
+drawer=$(xdotool getwindowpid "$toplevel" 2>/dev/null) || drawer=$pid # Wine's, or GLUT's
 since=$SECONDS
-kill -STOP "$drawer"
-sleep 3
-kill -CONT "$drawer"
-sleep 0.5
+kill -STOP "$drawer" && sleep 3 && kill -CONT "$drawer" && sleep 0.5
 still 11s-stalled || fail "the game did not come back paused from 3 s stopped"
-# The click goes on with the game, which the end's checks below see running.
-xdotool click 1
+xdotool click 1 # the end's checks below see it go on
 started=$((started + SECONDS - since))
 echo "ok: losing the keyboard and a stall pause the game, and no key stays held"
 
