@@ -193,7 +193,10 @@ bool CApplication::Mouse(int windowButton, int windowState) {
   return reached;
 }
 
+// A key pressed while the window lacks the keyboard would be released where the
+// keyboard is; the window may hear of the press after the focus has gone.
 bool CApplication::Keyboard(unsigned char key, bool pressed) {
+  if (pressed && !focused) return false;
   keysDown[key] = pressed;
   const bool reached = Deliver([&](CScreen& screen) { screen.Key(key, pressed); });
   RedrawIfIdle();
@@ -201,6 +204,7 @@ bool CApplication::Keyboard(unsigned char key, bool pressed) {
 }
 
 bool CApplication::Special(int windowKey, bool pressed) {
+  if (pressed && !focused) return false;
   const int key = MapSpecialKey(windowKey);
   // The window is the shell's: F11 switches it between full screen and the 4:3
   // window here; the screen still hears the key.

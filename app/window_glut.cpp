@@ -128,6 +128,8 @@ void OnMouse(int button, int state, int, int) {
 }
 
 void OnKeyDown(unsigned char key, int, int) {
+  // The keyboard may have gone before this press was read.
+  PollFocus();
   CApplication& app = CApplication::Instance();
   app.Keyboard(key, true);
   LeaveLoopAfterFailure(app);
@@ -140,6 +142,8 @@ void OnKeyUp(unsigned char key, int, int) {
 }
 
 void OnSpecialDown(int key, int, int) {
+  // The keyboard may have gone before this press was read.
+  PollFocus();
   CApplication& app = CApplication::Instance();
   app.Special(key, true);
   LeaveLoopAfterFailure(app);

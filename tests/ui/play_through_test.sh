@@ -168,6 +168,28 @@ above "$(share 02-playing "$BAR" $((W * 15 / 100)) $((W * 2 / 100)) $((W * 48 / 
 ! above "$(share 02-playing "$BAR" $((W * 51 / 100)) $((W * 2 / 100)) $((W * 55 / 100)) $((W * 4 / 100)))" 0.3 ||
   fail "the morale bar runs out of its frame"
 
+# Early, while the game surely runs: another window takes the keyboard with an
+# arrow key held; a click brings the game back, and the camera stays put. Then
+# the process stops for 3 s.
+since=$SECONDS
+xdotool windowfocus --sync "$toplevel" keydown Left sleep 0.2
+focus_other_window
+xdotool keyup Left sleep 0.5
+still 02f-unfocused || fail "the game went on behind another window"
+kill "$other_pid"
+xdotool windowfocus --sync "$toplevel" click 1 sleep 0.5
+started=$((started + SECONDS - since))
+moving 02f-back || fail "a click on the game paused by another window did not bring it back"
+! above "$(changed 02f-back-a 02f-back-b)" 0.2 || fail "the camera slid on after focus came back"
+drawer=$(xdotool getwindowpid "$toplevel" 2>/dev/null) || drawer=$pid # Wine's, or GLUT's
+since=$SECONDS
+kill -STOP "$drawer" && sleep 3 && kill -CONT "$drawer" && sleep 0.5
+still 02s-stalled || fail "the game did not come back paused from 3 s stopped"
+xdotool click 1
+started=$((started + SECONDS - since))
+moving 02s-back || fail "a click did not bring back the game paused by a stall"
+echo "ok: losing the keyboard and a stall pause the game, and no key stays held"
+
 # Grab and flick: a blob near the middle is grabbed at once (blobs hop now and then),
 # its sling pulled down the screen and let go. It flies up the screen, away from the
 # pull; a blob whose landing spot is taken stays put, so the next one is tried.
@@ -249,25 +271,6 @@ started=$((started + SECONDS - since))
 moving 12-clicked-on || fail "a click on the paused game did not bring it back"
 echo "ok: P, Esc and a hidden window pause the game"
 
-# Another window takes the keyboard with an arrow key held; a click brings the
-# game back, and the camera stays put. Then the process stops for 3 s.
-since=$SECONDS
-xdotool windowfocus --sync "$toplevel" keydown Left sleep 0.2
-focus_other_window
-xdotool keyup Left sleep 0.5
-still 11f-unfocused || fail "the game went on behind another window"
-kill "$other_pid"
-xdotool windowfocus --sync "$toplevel" click 1
-started=$((started + SECONDS - since))
-moving 11f-back || fail "a click on the game paused by another window did not bring it back"
-! above "$(changed 11f-back-a 11f-back-b)" 0.2 || fail "the camera slid on after focus came back"
-drawer=$(xdotool getwindowpid "$toplevel" 2>/dev/null) || drawer=$pid # Wine's, or GLUT's
-since=$SECONDS
-kill -STOP "$drawer" && sleep 3 && kill -CONT "$drawer" && sleep 0.5
-still 11s-stalled || fail "the game did not come back paused from 3 s stopped"
-xdotool click 1 # the end's checks below see it go on
-started=$((started + SECONDS - since))
-echo "ok: losing the keyboard and a stall pause the game, and no key stays held"
 
 # F11 fills the screen with the game and a second F11 puts the window back where it
 # was. freeglut needs a window manager to put its window back, and this X server
