@@ -360,9 +360,11 @@ void AskForPacedFrames() {
   setInterval(1);
 }
 
-// With no frames to run and no draw owed, the loop sleeps until a message comes.
+// With no frames to run and no draw owed, the loop sleeps until a message comes;
+// a minimised window owes none, as it has nothing to draw into.
 void WaitWhileIdle() {
-  if (!native.continuous && !native.redisplay) WaitMessage();
+  const bool drawOwed = native.redisplay && !IsIconic(native.handle);
+  if (!native.continuous && !drawOwed) WaitMessage();
 }
 
 // A turn of the loop: every waiting message, then a tick. False once the window
