@@ -5,11 +5,10 @@
 # the game does not take (palette, grey, grey with alpha, 16 bits a channel).
 # Sounds are recorded into a file (record_sound), so they are read even where
 # there is no sound card. Each time the game must show its window, draw, take
-# input, and close with status 0 and nothing on standard error. Two cases end
-# the game at once with a plain line on standard error (under Wine also in the
-# message box, read through the seam that writes its text to a file) and status
-# 1: no graphics folder at all ("nofolder"), and an OpenGL older than 1.2
-# ("oldgl", through Mesa's version override).
+# input, and close with status 0 and nothing on standard error. With no graphics
+# folder ("nofolder") or an OpenGL older than 1.2 ("oldgl", Mesa's override) it
+# ends at once with status 1 and one line on standard error and (Windows) in the
+# message box, read back through its seam.
 #
 # Usage: bad_files_test.sh <jellyquake> <close_window> <folder holding graphics/, sounds/> <case>...
 # (the game runs through $JQ_RUN_WITH when that is set, as in game_driver.sh).
