@@ -53,8 +53,12 @@ class CSoundDeviceKeeper {
         return open();
       });
     } catch (const std::system_error&) {
-      // No thread to spare: this look found nothing, the next one tries again.
+      // No thread to spare (or none at all, as in a browser without threads):
+      // opened here, at the cost of the wait.
       if (old) close(old);
+      std::promise<Device> opened;
+      opened.set_value(open());
+      opening = opened.get_future();
     }
   }
 
