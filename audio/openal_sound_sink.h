@@ -17,8 +17,8 @@
 // else on the first sound or listener placed. A device lost later (unplugged,
 // its server gone) leaves the game silent until the system's default device is
 // there again; a game begun with none picks one up when it comes. Both are
-// looked for about once a second, and the device opened away from the game's
-// thread. The sounds stay in memory, so a new device costs no file reading.
+// looked for about once a second, and those later devices opened away from the
+// game's thread. The sounds stay in memory, so a new device reads no files.
 // Loops that were playing start again from their beginning on the new device;
 // sounds played once are not heard again.
 class COpenALSoundSink : public CSoundSink {
