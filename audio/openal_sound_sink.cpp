@@ -1,9 +1,12 @@
 #include "audio/openal_sound_sink.h"
 
+#if __has_include(<AL/alext.h>)
 #include <AL/alext.h>
+#endif
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -11,11 +14,22 @@
 #include "audio/sound_mix.h"
 #include "audio/system_sound_sink.h"
 
+// The extensions' names, for OpenALs whose headers leave them out; whether the
+// device has each one is asked before it is used.
+#ifndef ALC_CONNECTED
+#define ALC_CONNECTED 0x313
+#endif
+#ifndef ALC_OUTPUT_LIMITER_SOFT
+#define ALC_OUTPUT_LIMITER_SOFT 0x199A
+#endif
+
 namespace {
 // OpenAL's inverse distance model, clamped, is the placement every sink gives.
 constexpr float MASTER_GAIN = SOUND_MASTER_GAIN;
 constexpr float REFERENCE_DISTANCE = SOUND_REFERENCE_DISTANCE;
 constexpr float ROLLOFF = SOUND_ROLLOFF;
+
+using Device = COpenALSoundSink::Device;
 
 // ALSA reports a missing sound card on standard error by default; the game is
 // silent about it.
@@ -32,7 +46,34 @@ void ClearErrors() {
   while (alGetError() != AL_NO_ERROR) {
   }
 }
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// The system's default device with a context on it, or nothing.
+Device OpenDefaultDevice() {
+  Device opened;
+  opened.device = alcOpenDevice(nullptr);
+  if (!opened.device) return Device();
+  const ALCint limited[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
+  const bool canLimit = alcIsExtensionPresent(opened.device, "ALC_SOFT_output_limiter");
+  opened.context = alcCreateContext(opened.device, canLimit ? limited : nullptr);
+  if (!opened.context) {
+    alcCloseDevice(opened.device);
+    return Device();
+  }
+  return opened;
+}
+
+void CloseDevice(Device opened) {
+  if (opened.context) alcDestroyContext(opened.context);
+  if (opened.device) alcCloseDevice(opened.device);
+}
 }  // namespace
+
+COpenALSoundSink::COpenALSoundSink()
+    : keeper(OpenDefaultDevice, CloseDevice, SOUND_DEVICE_RETRY_SECONDS) {}
 
 COpenALSoundSink::~COpenALSoundSink() {
   Close();
@@ -41,10 +82,6 @@ COpenALSoundSink::~COpenALSoundSink() {
 void COpenALSoundSink::Prepare() {
   if (prepared) return;
   prepared = true;
-  Open();
-}
-
-void COpenALSoundSink::Open() {
   // Both must be in place before OpenAL first looks at its settings and devices;
   // a player who sets the log level himself keeps it.
   setenv("ALSOFT_LOGLEVEL", "0", 0);
@@ -52,40 +89,65 @@ void COpenALSoundSink::Open() {
 
   // One sink plays at a time: a second one stays silent.
   if (openSink) return;
-  device = alcOpenDevice(nullptr);
-  if (!device) return;
-  const ALCint limited[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
-  const bool canLimit = alcIsExtensionPresent(device, "ALC_SOFT_output_limiter");
-  context = alcCreateContext(device, canLimit ? limited : nullptr);
-  if (!context || !alcMakeContextCurrent(context)) {
-    if (context) alcDestroyContext(context);
-    context = nullptr;
-    alcCloseDevice(device);
-    device = nullptr;
-    return;
-  }
   openSink = this;
+  owner = true;
   static bool exitHookSet = false;
   if (!exitHookSet) exitHookSet = std::atexit(CloseAtExit) == 0;
 
-  ClearErrors();
-  alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
-  // Muting may have come before the device.
-  alListenerf(AL_GAIN, muted ? 0.0f : MASTER_GAIN);
-  alGenSources(VOICE_COUNT, sources);
-  if (alGetError() != AL_NO_ERROR) {
-    Close();
-    return;
+  for (int i = 0; i < SOUND_COUNT; ++i) {
+    LoadSoundFile(std::string(SOUND_FOLDER) + "/" + SOUND_FILES[i], sounds[i]);
   }
-  std::fill(std::begin(voices), std::end(voices), NO_VOICE);
-  LoadSounds();
+  // The first device is opened here and now, while the title waits, so that the
+  // first sounds asked for are heard; only later ones are waited for elsewhere.
+  keeper.Due(Now());
+  if (Device opened = OpenDefaultDevice()) TakeIntoUse(opened);
 }
 
-void COpenALSoundSink::LoadSounds() {
-  SoundData data;
+// On every use: takes in a device the keeper has opened, and about once a
+// second checks the device in use or, lacking one, sends for another.
+void COpenALSoundSink::KeepDevice() {
+  if (!owner) return;
+  if (Device opened = keeper.Take()) TakeIntoUse(opened);
+  if (!keeper.Due(Now())) return;
+  if (context && !Lost()) return;
+  keeper.Reopen(Release());
+}
+
+bool COpenALSoundSink::Lost() const {
+  if (!tellsLoss) return false;
+  ALCint connected = ALC_TRUE;
+  alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+  return connected == ALC_FALSE;
+}
+
+// The sink's state goes over to a new device: muting, the listener, the sounds
+// read, and the loops.
+void COpenALSoundSink::TakeIntoUse(Device opened) {
+  if (!alcMakeContextCurrent(opened.context)) {
+    CloseDevice(opened);
+    return;
+  }
+  ClearErrors();
+  alGenSources(VOICE_COUNT, sources);
+  if (alGetError() != AL_NO_ERROR) {
+    alcMakeContextCurrent(nullptr);
+    CloseDevice(opened);
+    return;
+  }
+  device = opened.device;
+  context = opened.context;
+  tellsLoss = alcIsExtensionPresent(device, "ALC_EXT_disconnect");
+  alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+  alListenerf(AL_GAIN, muted ? 0.0f : MASTER_GAIN);
+  PlaceListener();
+  LoadBuffers();
+  RestartLoops();
+}
+
+void COpenALSoundSink::LoadBuffers() {
   for (int i = 0; i < SOUND_COUNT; ++i) {
-    const std::string path = std::string(SOUND_FOLDER) + "/" + SOUND_FILES[i];
-    if (!LoadSoundFile(path, data)) continue;
+    const SoundData& data = sounds[i];
+    if (data.samples.empty()) continue;
     ClearErrors();
     alGenBuffers(1, &buffers[i]);
     alBufferData(buffers[i], AL_FORMAT_MONO16, data.samples.data(),
@@ -94,42 +156,68 @@ void COpenALSoundSink::LoadSounds() {
   }
 }
 
-void COpenALSoundSink::Close() {
-  if (!context) return;
-  alSourceStopv(VOICE_COUNT, sources);
+// Loops carry on from their beginning, held if the game is paused; sounds played
+// once had their moment.
+void COpenALSoundSink::RestartLoops() {
+  for (int i = 0; i < VOICE_COUNT; ++i) {
+    if (voices[i].id == NO_VOICE) continue;
+    if (!voices[i].looping || !loaded[voices[i].sound]) {
+      voices[i] = Voice();
+      continue;
+    }
+    Start(i);
+    if (paused) alSourcePause(sources[i]);
+  }
+}
+
+// Lets go of the device in use, if any: its sources and buffers go here, where its
+// context is current, and the device itself is handed back to be closed.
+Device COpenALSoundSink::Release() {
+  if (!context) return Device();
+  // One by one, as some OpenALs do not stop a list of sources.
+  for (ALuint source : sources) alSourceStop(source);
   alDeleteSources(VOICE_COUNT, sources);
+  std::fill(std::begin(sources), std::end(sources), 0);
   for (int i = 0; i < SOUND_COUNT; ++i) {
     if (buffers[i]) alDeleteBuffers(1, &buffers[i]);
     buffers[i] = 0;
     loaded[i] = false;
   }
   alcMakeContextCurrent(nullptr);
-  alcDestroyContext(context);
-  alcCloseDevice(device);
-  context = nullptr;
+  const Device released{device, context};
   device = nullptr;
-  if (openSink == this) openSink = nullptr;
+  context = nullptr;
+  return released;
 }
 
-void COpenALSoundSink::SetListener(const double eye[3], const double lookAt[3]) {
+void COpenALSoundSink::Close() {
+  CloseDevice(keeper.Await());
+  CloseDevice(Release());
+  std::fill(std::begin(voices), std::end(voices), Voice());
+  if (owner) openSink = nullptr;
+  owner = false;
+}
+
+void COpenALSoundSink::SetListener(const double newEye[3], const double lookAt[3]) {
   Prepare();
-  if (!context) return;
-  alListener3f(AL_POSITION, static_cast<float>(eye[0]), static_cast<float>(eye[1]),
-               static_cast<float>(eye[2]));
+  KeepDevice();
   // Facing the look-at point with the board's z up.
-  const float orientation[6] = {static_cast<float>(lookAt[0] - eye[0]),
-                                static_cast<float>(lookAt[1] - eye[1]),
-                                static_cast<float>(lookAt[2] - eye[2]),
-                                0,
-                                0,
-                                1};
+  for (int i = 0; i < 3; ++i) {
+    eye[i] = static_cast<float>(newEye[i]);
+    orientation[i] = static_cast<float>(lookAt[i] - newEye[i]);
+  }
+  if (context) PlaceListener();
+}
+
+void COpenALSoundSink::PlaceListener() {
+  alListenerfv(AL_POSITION, eye);
   alListenerfv(AL_ORIENTATION, orientation);
 }
 
 int COpenALSoundSink::FindSource(int voice) const {
   if (voice == NO_VOICE) return -1;
   for (int i = 0; i < VOICE_COUNT; ++i) {
-    if (voices[i] == voice) return i;
+    if (voices[i].id == voice) return i;
   }
   return -1;
 }
@@ -141,7 +229,7 @@ int COpenALSoundSink::FreeSource() const {
     ALint state = AL_STOPPED;
     alGetSourcei(sources[i], AL_SOURCE_STATE, &state);
     if (state != AL_PLAYING) return i;
-    if (!looping[i] && (oldest < 0 || voices[i] < voices[oldest])) oldest = i;
+    if (!voices[i].looping && (oldest < 0 || voices[i].id < voices[oldest].id)) oldest = i;
   }
   return oldest;
 }
@@ -149,49 +237,64 @@ int COpenALSoundSink::FreeSource() const {
 int COpenALSoundSink::Play(SoundId sound, const SoundPlace& place, double pitch, double gain,
                            bool loop) {
   Prepare();
+  KeepDevice();
   if (!context || paused || sound < 0 || sound >= SOUND_COUNT || !loaded[sound]) return NO_VOICE;
   const int i = FreeSource();
   if (i < 0) return NO_VOICE;
+  voices[i] = Voice{nextVoice, sound, place, pitch, gain, loop};
+  nextVoice = nextVoice == 0x7fffffff ? 0 : nextVoice + 1;
+  Start(i);
+  return voices[i].id;
+}
+
+void COpenALSoundSink::Start(int i) {
+  const Voice& voice = voices[i];
   const ALuint source = sources[i];
   alSourceStop(source);
-  alSourcei(source, AL_BUFFER, static_cast<ALint>(buffers[sound]));
-  alSourcei(source, AL_SOURCE_RELATIVE, place.onBoard ? AL_FALSE : AL_TRUE);
-  if (place.onBoard) {
-    alSource3f(source, AL_POSITION, static_cast<float>(place.x), static_cast<float>(place.y),
-               static_cast<float>(place.z));
+  alSourcei(source, AL_BUFFER, static_cast<ALint>(buffers[voice.sound]));
+  alSourcei(source, AL_SOURCE_RELATIVE, voice.place.onBoard ? AL_FALSE : AL_TRUE);
+  if (voice.place.onBoard) {
+    alSource3f(source, AL_POSITION, static_cast<float>(voice.place.x),
+               static_cast<float>(voice.place.y), static_cast<float>(voice.place.z));
   } else {
     alSource3f(source, AL_POSITION, 0, 0, 0);
   }
   alSourcef(source, AL_REFERENCE_DISTANCE, REFERENCE_DISTANCE);
   alSourcef(source, AL_ROLLOFF_FACTOR, ROLLOFF);
-  alSourcei(source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
-  voices[i] = nextVoice;
-  nextVoice = nextVoice == 0x7fffffff ? 0 : nextVoice + 1;
-  looping[i] = loop;
-  Steer(voices[i], pitch, gain);
+  alSourcei(source, AL_LOOPING, voice.looping ? AL_TRUE : AL_FALSE);
+  Tune(i);
   alSourcePlay(source);
-  return voices[i];
 }
 
-void COpenALSoundSink::Steer(int voice, double pitch, double gain) {
-  const int i = FindSource(voice);
-  if (!context || i < 0) return;
+void COpenALSoundSink::Tune(int i) {
   alSourcef(sources[i], AL_PITCH,
-            static_cast<float>(std::clamp(pitch, SOUND_MIN_PITCH, SOUND_MAX_PITCH)));
-  alSourcef(sources[i], AL_GAIN, static_cast<float>(std::clamp(gain, 0.0, 1.0)));
+            static_cast<float>(std::clamp(voices[i].pitch, SOUND_MIN_PITCH, SOUND_MAX_PITCH)));
+  alSourcef(sources[i], AL_GAIN, static_cast<float>(std::clamp(voices[i].gain, 0.0, 1.0)));
+}
+
+// A voice is steered even while there is no device, so that a loop comes back as
+// it was last asked to sound.
+void COpenALSoundSink::Steer(int voice, double pitch, double gain) {
+  KeepDevice();
+  const int i = FindSource(voice);
+  if (i < 0) return;
+  voices[i].pitch = pitch;
+  voices[i].gain = gain;
+  if (context) Tune(i);
 }
 
 void COpenALSoundSink::Stop(int voice) {
+  KeepDevice();
   const int i = FindSource(voice);
-  if (!context || i < 0) return;
-  alSourceStop(sources[i]);
-  voices[i] = NO_VOICE;
-  looping[i] = false;
+  if (i < 0) return;
+  if (context) alSourceStop(sources[i]);
+  voices[i] = Voice();
 }
 
 // Only the voices that were playing are held, so letting go restarts no sound that
 // had already ended or been stopped.
 void COpenALSoundSink::SetPaused(bool pause) {
+  KeepDevice();
   if (pause == paused) return;
   paused = pause;
   if (!context) return;
@@ -204,6 +307,7 @@ void COpenALSoundSink::SetPaused(bool pause) {
 }
 
 void COpenALSoundSink::SetMuted(bool mute) {
+  KeepDevice();
   muted = mute;
   if (context) alListenerf(AL_GAIN, muted ? 0.0f : MASTER_GAIN);
 }

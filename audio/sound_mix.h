@@ -16,6 +16,9 @@ constexpr double SOUND_MIN_PITCH = 0.25;
 constexpr double SOUND_MAX_PITCH = 4.0;
 // Enough voices for a busy moment: a fall, holes opening, landings, the loops.
 constexpr int SOUND_VOICE_COUNT = 24;
+// A sink looks whether its device is still there, or for one when it has none,
+// about this often: a device back is heard again soon, and looking costs little.
+constexpr double SOUND_DEVICE_RETRY_SECONDS = 1.0;
 
 // What a sound gives each ear before its own gain and the master gain.
 struct StereoGains {

@@ -8,6 +8,8 @@
 #include <xaudio2.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -35,6 +37,10 @@ constexpr WORD BITS_PER_SAMPLE = 16;
 constexpr double MAX_FREQUENCY_RATIO = 8 * SOUND_MAX_PITCH;
 
 CXAudio2SoundSink* openSink = nullptr;
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 void CloseAtExit() {
   if (openSink) openSink->Close();
@@ -66,6 +72,19 @@ void AddLimiter(IXAudio2MasteringVoice* master) {
 }
 }  // namespace
 
+// Raised on XAudio2's own thread when its engine fails, as when the device is
+// lost; the sink looks at it on the game's thread.
+class CEngineFailureFlag : public IXAudio2EngineCallback {
+ public:
+  std::atomic<bool> raised{false};
+
+  void STDMETHODCALLTYPE OnProcessingPassStart() override {}
+  void STDMETHODCALLTYPE OnProcessingPassEnd() override {}
+  void STDMETHODCALLTYPE OnCriticalError(HRESULT) override { raised = true; }
+};
+
+CXAudio2SoundSink::CXAudio2SoundSink() : failure(std::make_unique<CEngineFailureFlag>()) {}
+
 CXAudio2SoundSink::~CXAudio2SoundSink() {
   Close();
 }
@@ -79,27 +98,44 @@ void CXAudio2SoundSink::Prepare() {
 void CXAudio2SoundSink::Open() {
   // One sink plays at a time: a second one stays silent.
   if (openSink) return;
-  if (!OpenDevice()) {
-    Close();
-    return;
-  }
-  openSink = this;
-  static bool exitHookSet = false;
-  if (!exitHookSet) exitHookSet = std::atexit(CloseAtExit) == 0;
-  LoadSounds();
-}
-
-bool CXAudio2SoundSink::OpenDevice() {
   // Another part of the game may have started COM on this thread its own way,
   // which serves as well.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   comStarted = SUCCEEDED(com);
-  if (FAILED(com) && com != RPC_E_CHANGED_MODE) return false;
+  if (FAILED(com) && com != RPC_E_CHANGED_MODE) return;
+  openSink = this;
+  owner = true;
+  static bool exitHookSet = false;
+  if (!exitHookSet) exitHookSet = std::atexit(CloseAtExit) == 0;
+  // Read once: a new device later needs no file reading.
+  LoadSounds();
+  lastLook = Now();
+  if (!BuildEngine()) DropEngine();
+}
+
+// On every use: an engine that failed is let go and another built at once; with
+// no engine, one is asked for about once a second.
+void CXAudio2SoundSink::KeepDevice() {
+  if (!owner) return;
+  const bool failed = failure->raised.exchange(false);
+  if (failed) DropEngine();
+  const double now = Now();
+  if (master || (!failed && now - lastLook < SOUND_DEVICE_RETRY_SECONDS)) return;
+  lastLook = now;
+  if (BuildEngine()) {
+    RestartLoops();
+  } else {
+    DropEngine();
+  }
+}
+
+// Muting and pausing may have come before the engine, or with an engine lost.
+bool CXAudio2SoundSink::BuildEngine() {
   if (!HasSpeaker()) return false;
   if (FAILED(XAudio2Create(&engine, 0, XAUDIO2_DEFAULT_PROCESSOR))) return false;
+  if (FAILED(engine->RegisterForCallbacks(failure.get()))) return false;
   if (FAILED(engine->CreateMasteringVoice(&master, OUTPUT_CHANNELS))) return false;
   AddLimiter(master);
-  // Muting and pausing may have come before the device.
   master->SetVolume(muted ? 0.0f : static_cast<float>(SOUND_MASTER_GAIN));
   if (paused) engine->StopEngine();
 
@@ -127,41 +163,65 @@ void CXAudio2SoundSink::LoadSounds() {
   }
 }
 
-void CXAudio2SoundSink::Close() {
+// The voices keep what they played, for the loops to go on with the next engine.
+void CXAudio2SoundSink::DropEngine() {
   for (Voice& voice : voices) {
     if (voice.source) voice.source->DestroyVoice();
-    voice = Voice();
+    voice.source = nullptr;
   }
   if (master) master->DestroyVoice();
   master = nullptr;
-  if (engine) engine->Release();
+  if (engine) {
+    engine->UnregisterForCallbacks(failure.get());
+    engine->Release();
+  }
   engine = nullptr;
+}
+
+// Loops start again from their beginning, held still if the game is paused (the
+// new engine then stands stopped); sounds played once had their moment.
+void CXAudio2SoundSink::RestartLoops() {
+  for (Voice& voice : voices) {
+    if (voice.id == NO_VOICE) continue;
+    if (!voice.looping || !Start(voice)) {
+      IXAudio2SourceVoice* source = voice.source;
+      voice = Voice();
+      voice.source = source;
+    }
+  }
+}
+
+void CXAudio2SoundSink::Close() {
+  DropEngine();
+  std::fill(std::begin(voices), std::end(voices), Voice());
   if (comStarted) CoUninitialize();
   comStarted = false;
-  if (openSink == this) openSink = nullptr;
+  if (owner) openSink = nullptr;
+  owner = false;
 }
 
 void CXAudio2SoundSink::SetListener(const double newEye[3], const double newLookAt[3]) {
   Prepare();
+  KeepDevice();
   std::copy(newEye, newEye + 3, eye);
   std::copy(newLookAt, newLookAt + 3, lookAt);
   if (!master) return;
   // OpenAL moves every sound with the listener; here each voice on the board is
   // placed again.
   for (Voice& voice : voices) {
-    if (voice.id != NO_VOICE && voice.place.onBoard) Place(voice);
+    if (voice.id != NO_VOICE && voice.source && voice.place.onBoard) Place(voice);
   }
 }
 
 bool CXAudio2SoundSink::IsPlaying(const Voice& voice) const {
-  if (voice.id == NO_VOICE) return false;
+  if (voice.id == NO_VOICE || !voice.source) return false;
   XAUDIO2_VOICE_STATE state;
   voice.source->GetState(&state, XAUDIO2_VOICE_NOSAMPLESPLAYED);
   return state.BuffersQueued > 0;
 }
 
 CXAudio2SoundSink::Voice* CXAudio2SoundSink::Find(int id) {
-  if (id == NO_VOICE || !master) return nullptr;
+  if (id == NO_VOICE) return nullptr;
   for (Voice& voice : voices) {
     if (voice.id == id) return &voice;
   }
@@ -189,48 +249,68 @@ void CXAudio2SoundSink::Place(Voice& voice) {
 int CXAudio2SoundSink::Play(SoundId sound, const SoundPlace& place, double pitch, double gain,
                             bool loop) {
   Prepare();
+  KeepDevice();
   if (!master || paused || sound < 0 || sound >= SOUND_COUNT || sounds[sound].samples.empty()) {
     return NO_VOICE;
   }
   Voice* voice = FreeVoice();
   if (!voice) return NO_VOICE;
-  // Stopped and flushed, a voice starts afresh with the next buffer.
-  voice->source->Stop();
-  voice->source->FlushSourceBuffers();
-  const SoundData& data = sounds[sound];
-  XAUDIO2_BUFFER buffer = {};
-  buffer.Flags = XAUDIO2_END_OF_STREAM;
-  buffer.AudioBytes = static_cast<UINT32>(data.samples.size() * sizeof(data.samples[0]));
-  buffer.pAudioData = reinterpret_cast<const BYTE*>(data.samples.data());
-  buffer.LoopCount = loop ? XAUDIO2_LOOP_INFINITE : 0;
-  if (FAILED(voice->source->SubmitSourceBuffer(&buffer))) {
+  voice->sound = sound;
+  voice->looping = loop;
+  voice->place = place;
+  voice->pitch = pitch;
+  voice->gain = std::clamp(gain, 0.0, 1.0);
+  if (!Start(*voice)) {
     voice->id = NO_VOICE;
     return NO_VOICE;
   }
   voice->id = nextVoice;
   nextVoice = nextVoice == 0x7fffffff ? 0 : nextVoice + 1;
-  voice->looping = loop;
-  voice->place = place;
-  voice->rateRatio = static_cast<double>(data.rate) / SOUND_RATE;
-  Steer(voice->id, pitch, gain);
-  voice->source->Start();
   return voice->id;
 }
 
+bool CXAudio2SoundSink::Start(Voice& voice) {
+  // Stopped and flushed, a voice starts afresh with the next buffer.
+  voice.source->Stop();
+  voice.source->FlushSourceBuffers();
+  const SoundData& data = sounds[voice.sound];
+  XAUDIO2_BUFFER buffer = {};
+  buffer.Flags = XAUDIO2_END_OF_STREAM;
+  buffer.AudioBytes = static_cast<UINT32>(data.samples.size() * sizeof(data.samples[0]));
+  buffer.pAudioData = reinterpret_cast<const BYTE*>(data.samples.data());
+  buffer.LoopCount = voice.looping ? XAUDIO2_LOOP_INFINITE : 0;
+  if (data.samples.empty() || FAILED(voice.source->SubmitSourceBuffer(&buffer))) return false;
+  voice.rateRatio = static_cast<double>(data.rate) / SOUND_RATE;
+  Tune(voice);
+  voice.source->Start();
+  return true;
+}
+
+void CXAudio2SoundSink::Tune(Voice& voice) {
+  const double ratio = std::clamp(voice.pitch, SOUND_MIN_PITCH, SOUND_MAX_PITCH) * voice.rateRatio;
+  voice.source->SetFrequencyRatio(static_cast<float>(std::min(ratio, MAX_FREQUENCY_RATIO)));
+  Place(voice);
+}
+
+// A voice is steered even while there is no device, so that a loop comes back as
+// it was last asked to sound.
 void CXAudio2SoundSink::Steer(int id, double pitch, double gain) {
+  KeepDevice();
   Voice* voice = Find(id);
   if (!voice) return;
-  const double ratio = std::clamp(pitch, SOUND_MIN_PITCH, SOUND_MAX_PITCH) * voice->rateRatio;
-  voice->source->SetFrequencyRatio(static_cast<float>(std::min(ratio, MAX_FREQUENCY_RATIO)));
+  voice->pitch = pitch;
   voice->gain = std::clamp(gain, 0.0, 1.0);
-  Place(*voice);
+  if (voice->source) Tune(*voice);
 }
 
 void CXAudio2SoundSink::Stop(int id) {
+  KeepDevice();
   Voice* voice = Find(id);
   if (!voice) return;
-  voice->source->Stop();
-  voice->source->FlushSourceBuffers();
+  if (voice->source) {
+    voice->source->Stop();
+    voice->source->FlushSourceBuffers();
+  }
   voice->id = NO_VOICE;
   voice->looping = false;
 }
@@ -238,6 +318,7 @@ void CXAudio2SoundSink::Stop(int id) {
 // The mixing thread stops with every voice where it is, and goes on from there: a
 // sound that had ended or been stopped stays so.
 void CXAudio2SoundSink::SetPaused(bool pause) {
+  KeepDevice();
   if (pause == paused) return;
   paused = pause;
   if (!engine) return;
@@ -249,6 +330,7 @@ void CXAudio2SoundSink::SetPaused(bool pause) {
 }
 
 void CXAudio2SoundSink::SetMuted(bool mute) {
+  KeepDevice();
   muted = mute;
   if (master) master->SetVolume(muted ? 0.0f : static_cast<float>(SOUND_MASTER_GAIN));
 }

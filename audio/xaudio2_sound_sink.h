@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "audio/sound_file.h"
 #include "audio/sound_mix.h"
 #include "audio/sound_sink.h"
@@ -7,6 +9,7 @@
 struct IXAudio2;
 struct IXAudio2MasteringVoice;
 struct IXAudio2SourceVoice;
+class CEngineFailureFlag;
 
 // Plays the game's sounds through XAudio2 on Windows, which mixes them on its
 // own thread. The placement OpenAL does on Linux is done here by hand: each
@@ -15,10 +18,14 @@ struct IXAudio2SourceVoice;
 // With no sound device the sink stays silent and writes nothing; a sound whose
 // file is missing or damaged is silent on its own. The device is asked for and
 // every sound read from SOUND_FOLDER on Prepare, or else on the first sound or
-// listener placed; one try only.
+// listener placed. XAudio2 tells of a device lost (unplugged, or its driver
+// gone) on its own thread; the engine is built again on the game's
+// thread at its next call to the sink, and a game with no device asks for one
+// about once a second. Loops that were playing start again from their
+// beginning; sounds played once are not heard again.
 class CXAudio2SoundSink : public CSoundSink {
  public:
-  CXAudio2SoundSink() = default;
+  CXAudio2SoundSink();
   ~CXAudio2SoundSink() override;
   CXAudio2SoundSink(const CXAudio2SoundSink&) = delete;
   CXAudio2SoundSink& operator=(const CXAudio2SoundSink&) = delete;
@@ -31,17 +38,20 @@ class CXAudio2SoundSink : public CSoundSink {
   void Prepare() override;
   void SetPaused(bool paused) override;
 
-  // True once a device is open: the game can be heard.
+  // True while a device is open: the game can be heard.
   bool HasDevice() const { return master != nullptr; }
   // Closes the device; the sink is silent from then on. Runs at exit too, so
   // XAudio2's mixing thread is gone before the process is.
   void Close();
 
  private:
-  // One of the voices the sink plays through, and what it plays.
+  // One of the voices the sink plays through, and what it plays, kept so that a
+  // loop can go on through a new engine.
   struct Voice {
     IXAudio2SourceVoice* source = nullptr;
     int id = NO_VOICE;
+    SoundId sound = SOUND_CLICK;
+    double pitch = 1;
     // How much faster than the voices' rate its sound was recorded.
     double rateRatio = 1;
     bool looping = false;
@@ -50,14 +60,22 @@ class CXAudio2SoundSink : public CSoundSink {
   };
 
   void Open();
-  bool OpenDevice();
+  void KeepDevice();
+  bool BuildEngine();
+  void DropEngine();
   void LoadSounds();
+  bool Start(Voice& voice);
+  void Tune(Voice& voice);
+  void RestartLoops();
   bool IsPlaying(const Voice& voice) const;
   Voice* Find(int id);
   Voice* FreeVoice();
   void Place(Voice& voice);
 
   bool comStarted = false;
+  bool owner = false;
+  std::unique_ptr<CEngineFailureFlag> failure;
+  double lastLook = 0;
   IXAudio2* engine = nullptr;
   IXAudio2MasteringVoice* master = nullptr;
   SoundData sounds[SOUND_COUNT];

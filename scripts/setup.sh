@@ -11,6 +11,8 @@ packages=(
   libpng-dev
   # sound: playback, and the sound files written and read
   libopenal-dev libopenal1 libsndfile1-dev libsndfile1 libasound2-dev
+  # a sound server of the tests' own, to take away and give back mid-game
+  pulseaudio pulseaudio-utils libasound2-plugins
   # art generator
   libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-comfortaa
   # tests and benchmarks
