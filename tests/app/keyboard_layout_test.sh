@@ -3,12 +3,16 @@
 # layout Russian, the keys marked P and M type з and ь, yet P pauses the game
 # and M mutes it (the muted speaker shows in the corner), each undone by a second
 # press. Screenshots stay in <folder>/keyboard_layout on failure.
+# The layouts are English and Russian, the Russian one switched on, as a Russian
+# player's usually are: Wine learns its keys' places from the first layout, and
+# with the Russian one alone it knows none of them (VK_OEM_102 for the key of P),
+# where Windows with its Russian layout gives VK 'P'.
 # Usage: keyboard_layout_test.sh <jellyquake> <close_window> <folder holding graphics/>
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xvfb.sh"
 start_xvfb 1024x768x24
-# Before the game starts: Wine reads the layout once, as its X driver comes up.
-setxkbmap -layout ru
+# Before the game starts: Wine reads the layouts once, as its X driver comes up.
+setxkbmap -layout us,ru -option grp:caps_toggle
 source "$(dirname "${BASH_SOURCE[0]}")/game_driver.sh"
 game=$(realpath "$1") closer=$2 data=$3
 work="$data/keyboard_layout"
@@ -39,9 +43,9 @@ W=$WIN_WIDTH H=$WIN_HEIGHT
 corner="$((H / 5))x$((H / 5))+$((W - H / 5))+$((H - H / 5))"
 sleep 2
 xdotool mousemove $((WIN_X + W / 2)) $((WIN_Y + H / 2)) click 1
+# The Russian layout on: the keys now type Cyrillic letters.
+xdotool key ISO_Next_Group
 sleep 1
-[ "$(xkbcomp -xkb "$DISPLAY" - 2>/dev/null | grep -c 'Cyrillic_ze')" -gt 0 ] ||
-  fail "the X server has no Russian layout"
 
 paused running && fail "the game stands still before any key"
 xdotool key Cyrillic_ze
