@@ -160,6 +160,11 @@ Section "Uninstall"
   !include "${JQ_REMOVALS}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  ; The current user's programs folder, if the install made it and nothing else
+  ; is in it.
+  ${If} $MultiUser.InstallMode == "CurrentUser"
+    RMDir "$LOCALAPPDATA\Programs"
+  ${EndIf}
   ; The uninstaller runs as a copy of itself in a temporary folder, which NSIS has
   ; Windows delete at the next restart, the folder before the copy inside it, so
   ; the folder would stay. Asking again, after the copy, takes it away as well.
