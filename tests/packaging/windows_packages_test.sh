@@ -1,17 +1,11 @@
 #!/usr/bin/env bash
-# Makes the Windows packages, signed with a throwaway certificate made here, and
-# tries them under Wine, in a fresh prefix of their own. The game, the installer
-# and the uninstaller it writes each verify against that certificate. Each kind of
-# install, silent: for the current user, then for everyone (run twice, as a player
-# installing again does), then for the current user again. Each puts the game, a
-# Start menu shortcut to it and its Apps & features entry in its own places, with
-# the same files the zip holds, takes the place of the other kind (whose own
-# uninstaller removes it), and the installed game, started from another folder,
-# shows its title. The zip unpacked in a folder named in letters outside every
-# ANSI code page, so deep that each image's and sound's full path passes 260
-# characters, shows its title and is heard. A silent uninstall leaves no file (but
-# a player's own), shortcut or registry entry behind. Screenshots stay in the work
-# folder on failure.
+# Makes the Windows packages signed with a throwaway certificate (the game, the
+# installer and the uninstaller it writes each verify) and tries them under Wine in a
+# fresh prefix. Silent installs for the current user, for everyone (twice) and for the
+# current user again each put the zip's files, a shortcut and an Apps & features entry
+# in their own places, replace the other kind, and start. The zip, unpacked so deep in
+# a folder named outside every ANSI code page that each file's path passes 260
+# characters, shows its title and is heard. The uninstall leaves nothing behind.
 #
 # Usage: windows_packages_test.sh <Windows build dir> <version> <close_window> <sound_levels>
 set -euo pipefail
@@ -94,8 +88,7 @@ play() {
 files_now() { (cd "$drive" && find . | sort); }
 registry_mentions() { wineserver -w && grep -il jellyquake "$WINEPREFIX"/*.reg; }
 
-# Making a prefix has failed at once now and then beside another Wine test; a
-# second try from scratch has done.
+# A prefix failed to come up now and then beside another Wine test; a second try does.
 make_prefix() { run wineboot --init >"$work/wineboot.out" 2>&1; }
 make_prefix || { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"; make_prefix; } ||
   fail "could not make a Wine prefix: $(tail -n 5 "$work/wineboot.out")"
@@ -118,17 +111,14 @@ other() { [ "$1" = AllUsers ] && echo CurrentUser || echo AllUsers; }
 unzip -q "$zip" -d "$work/unpacked"
 unzipped="$work/unpacked/jellyquake-$version"
 [ -f "$unzipped/jellyquake.exe" ] || fail "the zip holds no jellyquake-$version/jellyquake.exe"
-[ -n "$(find "$unzipped/graphics" -name '*.png')" ] || fail "the zip holds no images"
-[ -n "$(find "$unzipped/sounds" -name '*.wav')" ] || fail "the zip holds no sounds"
-[ -f "$unzipped/licence.txt" ] && [ -f "$unzipped/readme.txt" ] || fail "the zip lacks its licence or read-me"
+[ -n "$(find "$unzipped/graphics" -name '*.png')" ] && [ -n "$(find "$unzipped/sounds" -name '*.wav')" ] &&
+  [ -f "$unzipped/licence.txt" ] && [ -f "$unzipped/readme.txt" ] || fail "the zip lacks images, sounds or texts"
 signed "$unzipped/jellyquake.exe"
 
-# True if a line of the shortcut's strings ends with the text given.
-ends_with() {
-  # From the environment: awk -v would read the backslashes as escapes.
-  TEXT=$1 awk 'BEGIN { s = ENVIRON["TEXT"] }
-    substr($0, length($0) - length(s) + 1) == s { found = 1 } END { exit !found }' "$work/shortcut"
-}
+# True if a line of the shortcut's strings ends with the text given (from the
+# environment: awk -v would read its backslashes as escapes).
+ends_with() { T=$1 awk 'substr($0, length($0) - length(ENVIRON["T"]) + 1) == ENVIRON["T"] { f = 1 }
+  END { exit !f }' "$work/shortcut"; }
 
 # Installs the kind given, silently, and checks what it put where; with "play",
 # starts the installed game too.
@@ -153,20 +143,16 @@ install() {
 
   run reg query "${root[$kind]}\\$key" | tr -d '\r' >"$work/entry" || fail "$kind: no uninstall entry"
   value() { awk -v n="$1" '$1 == n { $1 = $2 = ""; sub(/^ +/, ""); print }' "$work/entry"; }
-  [ "$(value DisplayName)" = Jellyquake ] || fail "$kind: display name: $(cat "$work/entry")"
-  [ "$(value DisplayVersion)" = "$version" ] || fail "$kind: display version: $(value DisplayVersion)"
   [ -n "$(value Publisher)" ] || fail "$kind: no publisher"
-  [ "$(value DisplayIcon)" = "$win\jellyquake.exe,0" ] || fail "$kind: display icon: $(value DisplayIcon)"
-  [ "$(value InstallLocation)" = "$win" ] || fail "$kind: install location: $(value InstallLocation)"
-  [ "$(value UninstallString)" = "\"$win\uninstall.exe\" /$kind" ] ||
-    fail "$kind: uninstall command: $(value UninstallString)"
-  [ "$(value QuietUninstallString)" = "\"$win\uninstall.exe\" /$kind /S" ] ||
-    fail "$kind: quiet uninstall command: $(value QuietUninstallString)"
+  local pair
+  for pair in DisplayName=Jellyquake "DisplayVersion=$version" "DisplayIcon=$win\jellyquake.exe,0" \
+    "InstallLocation=$win" "UninstallString=\"$win\uninstall.exe\" /$kind" \
+    "QuietUninstallString=\"$win\uninstall.exe\" /$kind /S"; do
+    [ "$(value "${pair%%=*}")" = "${pair#*=}" ] || fail "$kind: ${pair%%=*} is $(value "${pair%%=*}")"
+  done
   # The estimated size is in KiB, within one KiB a file of what is installed.
-  local size files actual
-  size=$(($(value EstimatedSize)))
-  files=$(find "$dir" -type f | wc -l)
-  actual=$(du -sk --apparent-size "$dir" | cut -f1)
+  local size=$(($(value EstimatedSize))) files actual
+  files=$(find "$dir" -type f | wc -l) actual=$(du -sk --apparent-size "$dir" | cut -f1)
   [ $((size - actual)) -le "$files" ] && [ $((actual - size)) -le "$files" ] ||
     fail "$kind: estimated size $size KiB, installed $actual KiB"
 
@@ -191,10 +177,9 @@ echo "a player's own" >"$installed/graphics/mine.png"
 install CurrentUser
 rm -r "$(unix_path "${folder[AllUsers]}")"
 
-# A folder name outside every ANSI code page, so deep that the shortest full path
-# of an image or sound, as Windows writes it (Z: and the Linux path), passes 260
-# characters, while the game's own folder stays within what Windows can make the
-# working folder.
+# A folder name outside every ANSI code page, so deep that every image's and sound's
+# full path (Z: and the Linux path) passes 260 characters; the game's own folder
+# stays short enough to be the working folder.
 deep="$work/Łukasz 张伟"
 while [ $((${#deep} + 2 + ${#version} + 12)) -lt 240 ]; do deep="$deep/a-folder-to-make-the-path-longer"; done
 mkdir -p "$deep"
@@ -206,8 +191,7 @@ play far-away "$far/jellyquake.exe"
 JQ_RUN_WITH="$JQ_RUN_WITH" JQ_WINE_PREFIX="$WINEPREFIX" \
   bash "$here/../audio/sound_play_test.sh" "$far/jellyquake.exe" "$closer" "$levels" "$far" ||
   fail "the game in the deep folder named in Polish and Chinese was not heard"
-# The sound test's Wine session belonged to its own X server, now gone.
-wineserver -k 2>/dev/null || true
+wineserver -k 2>/dev/null || true # its session's X server is gone
 wineserver -w
 
 # The uninstaller starts a copy of itself in a temporary folder and returns at
