@@ -175,12 +175,16 @@ void ReleaseLostButtons() {
   }
 }
 
+void PressCharacter(int character, LPARAM lParam) {
+  native.characterOfKey[KeySlot(lParam)] = character;
+  if (Delivering()) CApplication::Instance().Keyboard(static_cast<unsigned char>(character), true);
+}
+
 void Character(WPARAM character, LPARAM lParam) {
   // Held keys give one press: repeats are dropped, as glutIgnoreKeyRepeat does.
   if ((lParam & WAS_DOWN_BIT) != 0 || character > MAX_CHARACTER) return;
   if (native.keyByPlace[KeySlot(lParam)]) return;
-  native.characterOfKey[KeySlot(lParam)] = static_cast<int>(character);
-  if (Delivering()) CApplication::Instance().Keyboard(static_cast<unsigned char>(character), true);
+  PressCharacter(static_cast<int>(character), lParam);
 }
 
 void CharacterKeyUp(LPARAM lParam) {
@@ -213,8 +217,8 @@ bool KeyByPlace(WPARAM key, LPARAM lParam) {
   const int character = CharacterByPlace(key);
   if (character == NO_CHARACTER) return false;
   if ((lParam & WAS_DOWN_BIT) != 0) return true;
-  Character(static_cast<WPARAM>(character), lParam);
   native.keyByPlace[KeySlot(lParam)] = true;
+  PressCharacter(character, lParam);
   return true;
 }
 
@@ -264,9 +268,9 @@ void Tick() {
   }
 }
 
-// The window keeps its size in pixels, but moves into the rectangle the system
-// suggests when it goes to a monitor of another scale, so that its frame fits the
-// new monitor. Full screen already covers the monitor it is on.
+// On a monitor of another scale the window takes the rectangle the system suggests,
+// scaled to that monitor, so it looks as large there as it did; the game draws
+// sharp at whatever size in pixels that is. Full screen already covers its monitor.
 void FollowScaleChange(HWND window, const RECT& suggested) {
   if (native.fullScreen) return;
   SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
