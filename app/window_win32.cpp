@@ -5,8 +5,9 @@
 // GLUT window does.
 #include <windows.h>
 #include <windowsx.h>
-// After windows.h, which it needs.
+// After windows.h, whose types they use.
 #include <GL/gl.h>
+#include <imm.h>
 // A message box flag of Win32 has the name of the screens' right button.
 #undef MB_RIGHT
 
@@ -31,6 +32,7 @@ constexpr LPARAM WAS_DOWN_BIT = LPARAM{1} << 30;
 constexpr WPARAM MAX_CHARACTER = 255;
 // GLUT hands Delete to the keyboard handler as this character.
 constexpr int DELETE_CHARACTER = 127;
+constexpr int ESCAPE_CHARACTER = 27;
 constexpr int NO_CHARACTER = -1;
 constexpr UINT_PTR MOVING_TIMER = 1;
 
@@ -61,6 +63,9 @@ struct NativeWindow {
   int pointerY = 0;
   // The character each physical key typed, so its release names the same one.
   int characterOfKey[SCAN_CODE_MASK + 1] = {};
+  // Keys read by their place on the keyboard: the character the layout types
+  // for them is not theirs and is dropped.
+  bool keyByPlace[SCAN_CODE_MASK + 1] = {};
 };
 
 NativeWindow native;
@@ -175,14 +180,20 @@ void ReleaseLostButtons() {
   }
 }
 
-void Character(WPARAM character, LPARAM lParam) {
-  // Held keys give one press: repeats are dropped, as glutIgnoreKeyRepeat does.
-  if ((lParam & WAS_DOWN_BIT) != 0 || character > MAX_CHARACTER) return;
-  native.characterOfKey[KeySlot(lParam)] = static_cast<int>(character);
+void PressCharacter(int character, LPARAM lParam) {
+  native.characterOfKey[KeySlot(lParam)] = character;
   if (Delivering()) CApplication::Instance().Keyboard(static_cast<unsigned char>(character), true);
 }
 
+void Character(WPARAM character, LPARAM lParam) {
+  // Held keys give one press: repeats are dropped, as glutIgnoreKeyRepeat does.
+  if ((lParam & WAS_DOWN_BIT) != 0 || character > MAX_CHARACTER) return;
+  if (native.keyByPlace[KeySlot(lParam)]) return;
+  PressCharacter(static_cast<int>(character), lParam);
+}
+
 void CharacterKeyUp(LPARAM lParam) {
+  native.keyByPlace[KeySlot(lParam)] = false;
   int& character = native.characterOfKey[KeySlot(lParam)];
   if (character == NO_CHARACTER) return;
   const int released = character;
@@ -190,10 +201,37 @@ void CharacterKeyUp(LPARAM lParam) {
   if (Delivering()) CApplication::Instance().Keyboard(static_cast<unsigned char>(released), false);
 }
 
+// The character the game's own keys (pause, mute) stand for, by the key's virtual-key
+// code: on a Russian or Greek layout the key marked P types a letter the game does
+// not know, but it is still VK 'P'.
+int CharacterByPlace(WPARAM key) {
+  switch (key) {
+    case 'P':
+      return 'p';
+    case 'M':
+      return 'm';
+    case VK_ESCAPE:
+      return ESCAPE_CHARACTER;
+    default:
+      return NO_CHARACTER;
+  }
+}
+
+// The character a layout types for the key follows as WM_CHAR, and is dropped.
+bool KeyByPlace(WPARAM key, LPARAM lParam) {
+  const int character = CharacterByPlace(key);
+  if (character == NO_CHARACTER) return false;
+  if ((lParam & WAS_DOWN_BIT) != 0) return true;
+  native.keyByPlace[KeySlot(lParam)] = true;
+  PressCharacter(character, lParam);
+  return true;
+}
+
 // True when the key was the game's; other keys go on to the system (Alt+F4
 // closes the window as a window manager's shortcut does on Linux).
 bool KeyDown(WPARAM key, LPARAM lParam) {
   if (key == VK_F4 && (lParam & ALT_DOWN_BIT) != 0) return false;
+  if (KeyByPlace(key, lParam)) return true;
   const int special = SpecialKeyCode(key, lParam);
   if (special == 0) {
     // Delete types no character on Windows, but is one on Linux.
@@ -240,6 +278,21 @@ void Tick() {
     native.redisplay = false;
     if (app.Display()) SwapBuffers(native.deviceContext);
   }
+}
+
+// On a monitor of another scale the window takes the rectangle the system suggests,
+// scaled to that monitor, so it looks as large there as it did; the game draws
+// sharp at whatever size in pixels that is. Full screen already covers its monitor.
+void FollowScaleChange(HWND window, const RECT& suggested) {
+  if (native.fullScreen) return;
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// With an input method on (Chinese, Japanese, Korean), P and M would open its
+// composition window over the game and Esc would close that instead of pausing.
+void TurnOffInputMethod(HWND window) {
+  ImmAssociateContextEx(window, nullptr, 0);
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -318,6 +371,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_TIMER:
       if (wParam == MOVING_TIMER) Tick();
       return 0;
+    case WM_DPICHANGED:
+      FollowScaleChange(window, *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       EndLoop();
       return 0;
@@ -384,8 +440,8 @@ bool RunTurn() {
 }  // namespace
 
 void CWindow::OpenWindow(int, char**) {
-  // Window sizes are real pixels, as on Linux, not scaled for a high-DPI screen.
-  SetProcessDPIAware();
+  // Window sizes are real pixels, as on Linux: the program's manifest declares it
+  // aware of each monitor's scale, so that Windows never stretches its picture.
   for (int& character : native.characterOfKey) character = NO_CHARACTER;
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -414,6 +470,7 @@ void CWindow::OpenWindow(int, char**) {
                                   frame.top, frame.right - frame.left, frame.bottom - frame.top,
                                   nullptr, nullptr, instance, nullptr);
   if (native.handle == nullptr) throw "couldn't open the window";
+  TurnOffInputMethod(native.handle);
   native.deviceContext = GetDC(native.handle);
   if (!CreateGLContext()) throw "couldn't set up OpenGL";
   if (!OpenGLVersionAtLeast(reinterpret_cast<const char*>(glGetString(GL_VERSION)), 1, 2)) {

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "audio/sound_file.h"
+#include "base/file_open.h"
 
 namespace {
 constexpr int FORMAT_PCM = 1;
@@ -28,6 +30,10 @@ struct WaveFormat {
   int sampleBits = 0;
 };
 
+// The largest sound file read: far above any of the game's (a few seconds of
+// sound), and within what WinMM's offsets count.
+constexpr long LARGEST_FILE_BYTES = 64L << 20;
+
 struct MmioCloser {
   HMMIO file;
   ~MmioCloser() {
@@ -42,6 +48,29 @@ int Le16(const unsigned char* p) {
 int Le32(const unsigned char* p) {
   return static_cast<int>(static_cast<std::uint32_t>(Le16(p)) |
                           (static_cast<std::uint32_t>(Le16(p + 2)) << 16));
+}
+
+// The whole file, opened by its UTF-8 path: WinMM's own opening takes only narrow
+// paths in the local code page, of up to 128 characters.
+bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
+  std::FILE* file = OpenFileToRead(path);
+  if (file == nullptr) return false;
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  const bool fits = size > 0 && size <= LARGEST_FILE_BYTES && std::fseek(file, 0, SEEK_SET) == 0;
+  if (fits) bytes.resize(static_cast<size_t>(size));
+  const bool read = fits && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  std::fclose(file);
+  return read;
+}
+
+// WinMM's RIFF reading over the file's bytes in memory.
+HMMIO OpenInMemory(std::vector<char>& bytes) {
+  MMIOINFO memory{};
+  memory.fccIOProc = FOURCC_MEM;
+  memory.pchBuffer = bytes.data();
+  memory.cchBuffer = static_cast<LONG>(bytes.size());
+  return mmioOpenW(nullptr, &memory, MMIO_READ);
 }
 
 bool FindChunk(HMMIO file, const MMCKINFO& riff, FOURCC id, MMCKINFO& chunk) {
@@ -82,12 +111,9 @@ std::int16_t ToShort(const unsigned char* sample, int bytes) {
 
 bool LoadSoundFile(const std::string& path, SoundData& data) {
   data = SoundData();
-  // mmioOpen looks for a relative name as OpenFile does, in the program's own
-  // folder first; the game's files are below the working directory, as on Linux.
-  char fullPath[MAX_PATH];
-  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, fullPath, nullptr);
-  if (length == 0 || length >= MAX_PATH) return false;
-  MmioCloser closer{mmioOpenA(fullPath, nullptr, MMIO_READ)};
+  std::vector<char> whole;
+  if (!ReadWholeFile(path, whole)) return false;
+  MmioCloser closer{OpenInMemory(whole)};
   HMMIO file = closer.file;
   MMCKINFO riff{};
   riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');

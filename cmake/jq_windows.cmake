@@ -21,3 +21,17 @@ set(JQ_ICON_FILE ${CMAKE_BINARY_DIR}/jellyquake.ico)
 # The native build whose generators made graphics/ and sounds/.
 set(JQ_HOST_BUILD_DIR ${CMAKE_SOURCE_DIR}/build CACHE PATH
     "A native build of Jellyquake that holds the generated graphics/ and sounds/")
+
+# Every program carries a manifest (cmake/windows.manifest.in): without one Windows
+# stretches the picture on a scaled monitor, reads narrow strings in the local code
+# page and stops paths at 260 characters.
+function(jq_embed_manifest target)
+  set(JQ_MANIFEST_NAME Jellyquake.${target})
+  set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/windows.manifest.in ${manifest} @ONLY)
+  # Resource 1 of type 24 (RT_MANIFEST): the one a program's loader reads.
+  file(CONFIGURE OUTPUT ${rc} CONTENT "1 24 \"${manifest}\"\n")
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${manifest})
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

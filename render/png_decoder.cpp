@@ -9,6 +9,8 @@
 #include <new>
 #include <vector>
 
+#include "base/file_open.h"
+
 namespace {
 constexpr int RGB_BITS = 24;
 constexpr int RGBA_BITS = 32;
@@ -34,7 +36,7 @@ std::string NativePath(const char* gamePath) {
 }
 
 bool LoadPngImage(const char* path, DecodedImage& out) {
-  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
+  std::FILE* file = OpenFileToRead(NativePath(path));
   if (file == nullptr) {
     return false;
   }

@@ -20,10 +20,13 @@ packages=(
   # the real window under a virtual X server
   xvfb x11-utils xdotool imagemagick libx11-dev
   # packaging checks
-  desktop-file-utils appstream dpkg-dev file lintian
+  desktop-file-utils appstream dpkg-dev file lintian libxml2-utils
   # the Windows build: cross compiler (posix threads for std::thread), zlib for it,
   # Wine to run it, NSIS for its installer
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis zip unzip
+  # Authenticode signing of the Windows files, and the throwaway certificate its
+  # test makes; a keyboard layout other than the US one for the keys' test
+  osslsigncode openssl x11-xkb-utils
 )
 
 missing=()

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Makes the Windows packages and tries them under Wine, in a fresh prefix of their
-# own: a silent install (run twice, as a player installing again does) puts the
-# game, a Start menu shortcut to it and its Apps & features entry in place, with
-# the same files the zip holds; the installed game, started from another folder,
-# shows its title; the zip unpacked elsewhere does too; a silent uninstall leaves
-# no file (but a player's own), shortcut or registry entry behind. Screenshots stay
-# in the work folder on failure.
+# Makes the Windows packages signed with a throwaway certificate (the game, the
+# installer and the uninstaller it writes each verify) and tries them under Wine in a
+# fresh prefix. Silent installs for the current user, for everyone (twice) and for the
+# current user again each put the zip's files, a shortcut and an Apps & features entry
+# in their own places, replace the other kind, and start. The zip, unpacked so deep in
+# a folder named outside every ANSI code page that each file's path passes 260
+# characters, shows its title and is heard. The uninstall leaves nothing behind.
 #
-# Usage: windows_packages_test.sh <Windows build dir> <version> <close_window>
+# Usage: windows_packages_test.sh <Windows build dir> <version> <close_window> <sound_levels>
 set -euo pipefail
+# Wine names Linux files in the locale's character set.
+export LC_ALL=C.UTF-8
 
 here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
 source "$here/../../scripts/lib/xvfb.sh"
@@ -18,15 +20,29 @@ source "$here/../app/game_driver.sh"
 build=$(realpath "$1")
 version=$2
 closer=$3
+levels=$4
 work=$build/windows_packages
 rm -rf "$work"
-mkdir -p "$work/elsewhere" "$work/unpacked here"
+mkdir -p "$work/elsewhere" "$work/signing"
 
-cmake --build "$build" --target windows_packages >"$work/build.out" 2>&1 ||
+# A certificate for signing code, its own issuer, in a password-protected file.
+signing=$work/signing
+printf 'not a real secret\n' >"$signing/password"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Jellyquake test signing" \
+  -addext extendedKeyUsage=codeSigning -keyout "$signing/key.pem" -out "$signing/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" -out "$signing/cert.pfx" \
+  -passout "file:$signing/password"
+JQ_SIGN_PFX=$signing/cert.pfx JQ_SIGN_PASSWORD_FILE=$signing/password \
+  cmake --build "$build" --target windows_packages >"$work/build.out" 2>&1 ||
   fail "the packages did not build: $(tail "$work/build.out")"
 setup=$build/packages/jellyquake-$version-setup.exe
 zip=$build/packages/jellyquake-$version-windows.zip
 [ -f "$setup" ] && [ -f "$zip" ] || fail "no $setup or $zip"
+signed() {
+  osslsigncode verify -CAfile "$signing/cert.pem" -in "$1" >"$work/verify.out" 2>&1 ||
+    fail "$(basename "$1") is not signed by the certificate: $(tail -n 3 "$work/verify.out")"
+}
+signed "$setup"
 
 export WINEPREFIX=$work/wineprefix
 # Wine's runner without its sound drivers (no card here) and without the menu
@@ -37,9 +53,7 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 run() { $JQ_RUN_WITH "$@"; }
 
 drive=$WINEPREFIX/drive_c
-installed="$drive/Program Files/Jellyquake"
-shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Jellyquake.lnk"
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Jellyquake'
+key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Jellyquake'
 
 # The share (0 to 1) of a shot's pixels in a colour class of the title image, for
 # ImageMagick's -fx: its orange lettering, its blue blobs and its dark ink.
@@ -74,70 +88,123 @@ play() {
 files_now() { (cd "$drive" && find . | sort); }
 registry_mentions() { wineserver -w && grep -il jellyquake "$WINEPREFIX"/*.reg; }
 
-# Making a prefix has failed at once now and then beside another Wine test; a
-# second try from scratch has done.
+# A prefix failed to come up now and then beside another Wine test; a second try does.
 make_prefix() { run wineboot --init >"$work/wineboot.out" 2>&1; }
 make_prefix || { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"; make_prefix; } ||
   fail "could not make a Wine prefix: $(tail -n 5 "$work/wineboot.out")"
 registry_mentions && fail "a fresh prefix names the game already"
 files_now >"$work/files.before"
 
-for _ in 1 2; do
-  run "$setup" /S || fail "the silent install failed"
-done
-unzip -q "$zip" -d "$work/unpacked here"
-unzipped="$work/unpacked here/jellyquake-$version"
+# The places of each kind, as Windows names them and as Linux finds them.
+unix_path() { run winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+local_data=$(run cmd /c echo '%LOCALAPPDATA%' | tr -d '\r')
+roaming=$(run cmd /c echo '%APPDATA%' | tr -d '\r')
+declare -A folder link root
+folder[AllUsers]='C:\Program Files\Jellyquake'
+folder[CurrentUser]="$local_data\Programs\Jellyquake"
+link[AllUsers]="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Jellyquake.lnk"
+link[CurrentUser]="$(unix_path "$roaming")/Microsoft/Windows/Start Menu/Programs/Jellyquake.lnk"
+root[AllUsers]=HKLM
+root[CurrentUser]=HKCU
+other() { [ "$1" = AllUsers ] && echo CurrentUser || echo AllUsers; }
+
+unzip -q "$zip" -d "$work/unpacked"
+unzipped="$work/unpacked/jellyquake-$version"
 [ -f "$unzipped/jellyquake.exe" ] || fail "the zip holds no jellyquake-$version/jellyquake.exe"
-[ -n "$(find "$unzipped/graphics" -name '*.png')" ] || fail "the zip holds no images"
-[ -n "$(find "$unzipped/sounds" -name '*.wav')" ] || fail "the zip holds no sounds"
-[ -f "$unzipped/licence.txt" ] && [ -f "$unzipped/readme.txt" ] || fail "the zip lacks its licence or read-me"
-diff -r -x uninstall.exe "$installed" "$unzipped" >"$work/diff" ||
-  fail "the installer and the zip put different files in place: $(head "$work/diff")"
-[ -f "$installed/uninstall.exe" ] || fail "no uninstaller installed"
+[ -n "$(find "$unzipped/graphics" -name '*.png')" ] && [ -n "$(find "$unzipped/sounds" -name '*.wav')" ] &&
+  [ -f "$unzipped/licence.txt" ] && [ -f "$unzipped/readme.txt" ] || fail "the zip lacks images, sounds or texts"
+signed "$unzipped/jellyquake.exe"
 
-[ -f "$shortcut" ] || fail "no Start menu shortcut"
-# The shortcut's Unicode strings, each after its length: the working folder, then
-# the icon's file. Its target is a plain string.
-strings -el "$shortcut" >"$work/shortcut"
-grep -q 'C:\\Program Files\\Jellyquake$' "$work/shortcut" || fail "the shortcut starts elsewhere: $(cat "$work/shortcut")"
-grep -q 'C:\\Program Files\\Jellyquake\\jellyquake.exe$' "$work/shortcut" || fail "the shortcut has another icon"
-strings "$shortcut" | grep -qx 'C:\\Program Files\\Jellyquake\\jellyquake.exe' || fail "the shortcut points elsewhere"
+# True if a line of the shortcut's strings ends with the text given (from the
+# environment: awk -v would read its backslashes as escapes).
+ends_with() { T=$1 awk 'substr($0, length($0) - length(ENVIRON["T"]) + 1) == ENVIRON["T"] { f = 1 }
+  END { exit !f }' "$work/shortcut"; }
 
-run reg query "$key" | tr -d '\r' >"$work/entry" || fail "no uninstall entry"
-value() { awk -v n="$1" '$1 == n { $1 = $2 = ""; sub(/^ +/, ""); print }' "$work/entry"; }
-[ "$(value DisplayName)" = Jellyquake ] || fail "display name: $(cat "$work/entry")"
-[ "$(value DisplayVersion)" = "$version" ] || fail "display version: $(value DisplayVersion)"
-[ -n "$(value Publisher)" ] || fail "no publisher"
-[ "$(value DisplayIcon)" = 'C:\Program Files\Jellyquake\jellyquake.exe,0' ] || fail "display icon: $(value DisplayIcon)"
-[ "$(value UninstallString)" = '"C:\Program Files\Jellyquake\uninstall.exe"' ] ||
-  fail "uninstall command: $(value UninstallString)"
-[ "$(value QuietUninstallString)" = '"C:\Program Files\Jellyquake\uninstall.exe" /S' ] ||
-  fail "quiet uninstall command: $(value QuietUninstallString)"
-# The estimated size is in KiB, within one KiB a file of what is installed.
-size=$(($(value EstimatedSize)))
-files=$(find "$installed" -type f | wc -l)
-actual=$(du -sk --apparent-size "$installed" | cut -f1)
-[ $((size - actual)) -le "$files" ] && [ $((actual - size)) -le "$files" ] ||
-  fail "estimated size $size KiB, installed $actual KiB"
+# Installs the kind given, silently, and checks what it put where; with "play",
+# starts the installed game too.
+install() {
+  local kind=$1 dir
+  run "$setup" /S "/$kind" || fail "the silent install for $kind failed"
+  dir=$(unix_path "${folder[$kind]}")
+  installed=$dir
+  diff -r -x uninstall.exe "$dir" "$unzipped" >"$work/diff" ||
+    fail "$kind: the installer and the zip put different files in place: $(head "$work/diff")"
+  [ -f "$dir/uninstall.exe" ] || fail "$kind: no uninstaller installed"
+  signed "$dir/uninstall.exe"
 
-play installed 'C:\Program Files\Jellyquake\jellyquake.exe'
-play unzipped "$unzipped/jellyquake.exe"
+  local shortcut=${link[$kind]} win=${folder[$kind]}
+  [ -f "$shortcut" ] || fail "$kind: no Start menu shortcut"
+  # The shortcut's Unicode strings, each after its length: the working folder, then
+  # the icon's file. Its target is a plain string.
+  strings -el "$shortcut" >"$work/shortcut"
+  ends_with "$win" || fail "$kind: the shortcut starts elsewhere: $(cat "$work/shortcut")"
+  ends_with "$win\jellyquake.exe" || fail "$kind: the shortcut has another icon"
+  strings "$shortcut" | grep -qxF "$win\jellyquake.exe" || fail "$kind: the shortcut points elsewhere"
 
+  run reg query "${root[$kind]}\\$key" | tr -d '\r' >"$work/entry" || fail "$kind: no uninstall entry"
+  value() { awk -v n="$1" '$1 == n { $1 = $2 = ""; sub(/^ +/, ""); print }' "$work/entry"; }
+  [ -n "$(value Publisher)" ] || fail "$kind: no publisher"
+  local pair
+  for pair in DisplayName=Jellyquake "DisplayVersion=$version" "DisplayIcon=$win\jellyquake.exe,0" \
+    "InstallLocation=$win" "UninstallString=\"$win\uninstall.exe\" /$kind" \
+    "QuietUninstallString=\"$win\uninstall.exe\" /$kind /S"; do
+    [ "$(value "${pair%%=*}")" = "${pair#*=}" ] || fail "$kind: ${pair%%=*} is $(value "${pair%%=*}")"
+  done
+  # The estimated size is in KiB, within one KiB a file of what is installed.
+  local size=$(($(value EstimatedSize))) files actual
+  files=$(find "$dir" -type f | wc -l) actual=$(du -sk --apparent-size "$dir" | cut -f1)
+  [ $((size - actual)) -le "$files" ] && [ $((actual - size)) -le "$files" ] ||
+    fail "$kind: estimated size $size KiB, installed $actual KiB"
+
+  # The other kind is gone, all but a player's own file.
+  local gone=$(other "$kind") left
+  [ ! -e "${link[$gone]}" ] || fail "$kind: the shortcut of the install for $gone stayed"
+  run reg query "${root[$gone]}\\$key" >/dev/null 2>&1 && fail "$kind: the entry of the install for $gone stayed"
+  left=$(unix_path "${folder[$gone]}")
+  if [ -e "$left" ]; then
+    [ "$(cd "$left" && find . | sort | tr '\n' ' ')" = ". ./graphics ./graphics/mine.png " ] ||
+      fail "$kind: the install for $gone was not removed: $(find "$left" | head)"
+  fi
+  [ "${2:-}" != play ] || play "installed-$kind" "$win\jellyquake.exe"
+}
+
+install CurrentUser play
 echo "a player's own" >"$installed/graphics/mine.png"
+install AllUsers play
+install AllUsers
+rm -r "$(unix_path "${folder[CurrentUser]}")"
+echo "a player's own" >"$installed/graphics/mine.png"
+install CurrentUser
+rm -r "$(unix_path "${folder[AllUsers]}")"
+
+# A folder name outside every ANSI code page, so deep that every image's and sound's
+# full path (Z: and the Linux path) passes 260 characters; the game's own folder
+# stays short enough to be the working folder.
+deep="$work/Łukasz 张伟"
+while [ $((${#deep} + 2 + ${#version} + 12)) -lt 240 ]; do deep="$deep/a-folder-to-make-the-path-longer"; done
+mkdir -p "$deep"
+cp -r "$unzipped" "$deep/"
+far="$deep/jellyquake-$version"
+shortest=$(cd "$far" && find graphics sounds -type f | awk '{ print length }' | sort -n | head -n 1)
+[ $((2 + ${#far} + 1 + shortest)) -gt 260 ] || fail "the deep folder is not deep enough"
+play far-away "$far/jellyquake.exe"
+JQ_RUN_WITH="$JQ_RUN_WITH" JQ_WINE_PREFIX="$WINEPREFIX" \
+  bash "$here/../audio/sound_play_test.sh" "$far/jellyquake.exe" "$closer" "$levels" "$far" ||
+  fail "the game in the deep folder named in Polish and Chinese was not heard"
+wineserver -k 2>/dev/null || true # its session's X server is gone
+wineserver -w
+
 # The uninstaller starts a copy of itself in a temporary folder and returns at
 # once: the copy has finished when every program in the prefix has ended.
-run "$installed/uninstall.exe" /S || fail "the silent uninstall failed"
+run "$installed/uninstall.exe" /CurrentUser /S || fail "the silent uninstall failed"
 timeout 60 wineserver -w || fail "the uninstaller did not finish"
-# Only what the installer brought goes: a player's own file stays, with its folders.
-[ "$(cd "$installed" && find . | sort | tr '\n' ' ')" = ". ./graphics ./graphics/mine.png " ] ||
-  fail "the uninstall left other than the player's file: $(find "$installed")"
-rm -r "$installed"
-[ ! -e "$shortcut" ] || fail "the shortcut stayed"
-run reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry stayed"
+[ ! -e "$installed" ] || fail "the uninstall left files: $(find "$installed" | head)"
+[ ! -e "${link[CurrentUser]}" ] || fail "the shortcut stayed"
+run reg query "HKCU\\$key" >/dev/null 2>&1 && fail "the uninstall entry stayed"
 # NSIS leaves its temporary copy for Windows to delete at the next restart.
 run wineboot --restart >/dev/null 2>&1 || fail "could not restart Wine"
 registry_mentions && fail "the registry still names the game"
 files_now | diff "$work/files.before" - >"$work/diff" || fail "files left or made: $(head "$work/diff")"
-echo "windows packages ok: $(basename "$setup") $(($(stat -c %s "$setup") / 1024)) KiB," \
-  "$(basename "$zip") $(($(stat -c %s "$zip") / 1024)) KiB, $files files installed"
+echo "windows packages ok, signed: $(basename "$setup") $(($(stat -c %s "$setup") / 1024)) KiB," \
+  "$(basename "$zip") $(($(stat -c %s "$zip") / 1024)) KiB, $(find "$unzipped" -type f | wc -l) files"
 rm -rf "$work"
