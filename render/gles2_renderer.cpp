@@ -1,0 +1,485 @@
+#include "render/gles2_renderer.h"
+
+#include <GLES2/gl2.h>
+
+#include <cstddef>
+#include <initializer_list>
+
+#include "base/random.h"
+
+namespace {
+// SetCullMode's codes: which faces disappear.
+constexpr int CULL_NONE = 0;
+constexpr int CULL_FRONT = 1;
+constexpr int CULL_BACK = -1;
+
+// Attribute slots, bound before linking.
+constexpr GLuint ATTRIBUTE_POSITION = 0;
+constexpr GLuint ATTRIBUTE_TEXCOORD = 1;
+constexpr GLuint ATTRIBUTE_COLOUR = 2;
+
+// A draw holds at most this many quads, so their indices fit in 16 bits (all
+// WebGL 1 promises); longer runs are drawn in pieces. Triangles split likewise.
+constexpr int QUADS_PER_DRAW = 4096;
+constexpr int QUAD_VERTICES_PER_DRAW = QUADS_PER_DRAW * 4;
+constexpr int TRIANGLE_VERTICES_PER_DRAW = 3 * 5461;
+
+// The fixed-function pipeline's steps for the game, in the order OpenGL 1 takes
+// them: eye-space position, eye-linear texture coordinates, and the fog distance,
+// which Mesa takes as |z| in eye space (its default fog coordinate), not the
+// radial distance.
+const char* const VERTEX_SHADER = R"(
+attribute vec3 position;
+attribute vec2 texCoord;
+attribute vec4 colour;
+uniform mat4 modelview;
+uniform mat4 modelviewProjection;
+uniform vec4 planeS;
+uniform vec4 planeT;
+uniform bool texGen;
+varying vec4 vColour;
+varying vec2 vTexCoord;
+varying float vFogDistance;
+void main() {
+  vec4 object = vec4(position, 1.0);
+  vec4 eye = modelview * object;
+  gl_Position = modelviewProjection * object;
+  vColour = clamp(colour, 0.0, 1.0);
+  vTexCoord = texGen ? vec2(dot(planeS, eye), dot(planeT, eye)) : texCoord;
+  vFogDistance = abs(eye.z);
+}
+)";
+
+// The texture modulates the colour (OpenGL's default texture environment); fog
+// blends the colour, not its alpha, toward the fog colour per fragment, as Mesa
+// does for the nicest fog hint.
+const char* const FRAGMENT_SHADER = R"(
+#ifdef GL_FRAGMENT_PRECISION_HIGH
+precision highp float;
+#else
+precision mediump float;
+#endif
+uniform sampler2D image;
+uniform bool texturing;
+uniform bool fog;
+uniform vec3 fogColour;
+uniform vec2 fogLine;
+varying vec4 vColour;
+varying vec2 vTexCoord;
+varying float vFogDistance;
+void main() {
+  vec4 colour = vColour;
+  if (texturing) colour *= texture2D(image, vTexCoord);
+  if (fog) {
+    float f = clamp(vFogDistance * fogLine.x + fogLine.y, 0.0, 1.0);
+    colour.rgb = mix(fogColour, colour.rgb, f);
+  }
+  gl_FragColor = colour;
+}
+)";
+
+GLuint CompileShader(GLenum kind, const char* source) {
+  const GLuint shader = glCreateShader(kind);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint compiled = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  if (compiled != GL_TRUE) {
+    glDeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+float Narrow(double value) {
+  return static_cast<float>(value);
+}
+}  // namespace
+
+CGles2Renderer::CGles2Renderer() {
+  BuildProgram();
+  batch.reserve(QUAD_VERTICES_PER_DRAW);
+  // Each quad (0, 1, 2, 3) is the triangles (0, 1, 3) and (1, 2, 3), the split
+  // Mesa makes of OpenGL 1 quads, so the two renderers meet at the same diagonal.
+  quadIndices.reserve(QUADS_PER_DRAW * 6);
+  for (int q = 0; q < QUADS_PER_DRAW; ++q) {
+    const unsigned short first = static_cast<unsigned short>(q * 4);
+    for (int corner : {0, 1, 3, 1, 2, 3})
+      quadIndices.push_back(static_cast<unsigned short>(first + corner));
+  }
+  if (!IsReady()) return;
+  glGenBuffers(1, &vertexBuffer);
+  glGenBuffers(1, &indexBuffer);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+               static_cast<GLsizeiptr>(quadIndices.size() * sizeof(unsigned short)),
+               quadIndices.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  const GLsizei stride = sizeof(Vertex);
+  glVertexAttribPointer(ATTRIBUTE_POSITION, 3, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(Vertex, x)));
+  glVertexAttribPointer(ATTRIBUTE_TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(Vertex, u)));
+  glVertexAttribPointer(ATTRIBUTE_COLOUR, 4, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(Vertex, r)));
+  glEnableVertexAttribArray(ATTRIBUTE_POSITION);
+  glEnableVertexAttribArray(ATTRIBUTE_TEXCOORD);
+  glEnableVertexAttribArray(ATTRIBUTE_COLOUR);
+}
+
+void CGles2Renderer::BuildProgram() {
+  const GLuint vertexShader = CompileShader(GL_VERTEX_SHADER, VERTEX_SHADER);
+  const GLuint fragmentShader = CompileShader(GL_FRAGMENT_SHADER, FRAGMENT_SHADER);
+  if (vertexShader == 0 || fragmentShader == 0) {
+    if (vertexShader != 0) glDeleteShader(vertexShader);
+    if (fragmentShader != 0) glDeleteShader(fragmentShader);
+    return;
+  }
+  const GLuint linked = glCreateProgram();
+  glAttachShader(linked, vertexShader);
+  glAttachShader(linked, fragmentShader);
+  glBindAttribLocation(linked, ATTRIBUTE_POSITION, "position");
+  glBindAttribLocation(linked, ATTRIBUTE_TEXCOORD, "texCoord");
+  glBindAttribLocation(linked, ATTRIBUTE_COLOUR, "colour");
+  glLinkProgram(linked);
+  glDeleteShader(vertexShader);
+  glDeleteShader(fragmentShader);
+  GLint status = GL_FALSE;
+  glGetProgramiv(linked, GL_LINK_STATUS, &status);
+  if (status != GL_TRUE) {
+    glDeleteProgram(linked);
+    return;
+  }
+  program = linked;
+  glUseProgram(program);
+  where.modelview = glGetUniformLocation(program, "modelview");
+  where.modelviewProjection = glGetUniformLocation(program, "modelviewProjection");
+  where.planeS = glGetUniformLocation(program, "planeS");
+  where.planeT = glGetUniformLocation(program, "planeT");
+  where.texGen = glGetUniformLocation(program, "texGen");
+  where.texturing = glGetUniformLocation(program, "texturing");
+  where.fog = glGetUniformLocation(program, "fog");
+  where.fogColour = glGetUniformLocation(program, "fogColour");
+  where.fogLine = glGetUniformLocation(program, "fogLine");
+  where.texture = glGetUniformLocation(program, "image");
+  glUniform1i(where.texture, 0);
+}
+
+void CGles2Renderer::SetViewport(int x, int y, int width, int height) {
+  glViewport(x, y, width, height);
+}
+
+void CGles2Renderer::ResetMatrices() {
+  matrices.SelectProjection();
+  matrices.LoadIdentity();
+  matrices.SelectModelview();
+  matrices.LoadIdentity();
+}
+
+void CGles2Renderer::SetPerspective(double fovYDegrees, double aspect, double zNear, double zFar) {
+  matrices.SelectProjection();
+  matrices.LoadIdentity();
+  matrices.MultPerspective(fovYDegrees, aspect, zNear, zFar);
+  matrices.SelectModelview();
+}
+
+void CGles2Renderer::LookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY,
+                            double centreZ, double upX, double upY, double upZ) {
+  matrices.LoadIdentity();
+  matrices.MultLookAt(eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ);
+}
+
+void CGles2Renderer::SetCullMode(int mode) {
+  switch (mode) {
+    case CULL_NONE:
+      glDisable(GL_CULL_FACE);
+      break;
+    case CULL_FRONT:
+      glEnable(GL_CULL_FACE);
+      glCullFace(GL_FRONT);
+      break;
+    case CULL_BACK:
+      glEnable(GL_CULL_FACE);
+      glCullFace(GL_BACK);
+      break;
+    default:
+      break;
+  }
+}
+
+void CGles2Renderer::SetDepthWrite(bool on) {
+  glDepthMask(on ? GL_TRUE : GL_FALSE);
+}
+
+void CGles2Renderer::SetDepthTest(bool on) {
+  if (on) {
+    glEnable(GL_DEPTH_TEST);
+  } else {
+    glDisable(GL_DEPTH_TEST);
+  }
+}
+
+void CGles2Renderer::SetColor(double r, double g, double b, double a) {
+  colour[0] = Narrow(r);
+  colour[1] = Narrow(g);
+  colour[2] = Narrow(b);
+  colour[3] = Narrow(a);
+}
+
+void CGles2Renderer::SetColor(double r, double g, double b) {
+  SetColor(r, g, b, 1.0);
+}
+
+void CGles2Renderer::SetClearColor(double r, double g, double b) {
+  // The frame's alpha is never used; keep it 0 so every clear is alike.
+  glClearColor(Narrow(r), Narrow(g), Narrow(b), 0.0f);
+}
+
+void CGles2Renderer::Clear() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void CGles2Renderer::EnableAlphaBlend() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void CGles2Renderer::EnableAdditiveBlend() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+}
+
+void CGles2Renderer::DisableBlend() {
+  glDisable(GL_BLEND);
+}
+
+void CGles2Renderer::EnableTexturing() {
+  texturing = true;
+  stateDirty = true;
+}
+
+void CGles2Renderer::DisableTexturing() {
+  texturing = false;
+  stateDirty = true;
+}
+
+// An eye-linear plane is fixed in eye space by the modelview of the moment it is
+// set, exactly as OpenGL 1 stores it.
+void CGles2Renderer::SetTexGenPlanes(const double sPlane[4], const double tPlane[4]) {
+  matrices.EyePlane(sPlane, planeS);
+  matrices.EyePlane(tPlane, planeT);
+  stateDirty = true;
+}
+
+void CGles2Renderer::EnableTexGen() {
+  texGen = true;
+  stateDirty = true;
+}
+
+void CGles2Renderer::DisableTexGen() {
+  texGen = false;
+  stateDirty = true;
+}
+
+void CGles2Renderer::PushMatrix() {
+  matrices.Push();
+}
+
+void CGles2Renderer::PopMatrix() {
+  matrices.Pop();
+}
+
+void CGles2Renderer::Translate(double x, double y, double z) {
+  matrices.Translate(Narrow(x), Narrow(y), Narrow(z));
+}
+
+void CGles2Renderer::Scale(double x, double y, double z) {
+  matrices.Scale(Narrow(x), Narrow(y), Narrow(z));
+}
+
+void CGles2Renderer::Scale(double s) {
+  Scale(s, s, s);
+}
+
+void CGles2Renderer::Rotate(double angleRadians, double axisX, double axisY, double axisZ) {
+  matrices.Rotate(Narrow(angleRadians / PI * 180), Narrow(axisX), Narrow(axisY), Narrow(axisZ));
+}
+
+void CGles2Renderer::GetMatrix(double out[16]) {
+  const float* m = matrices.Modelview();
+  for (int i = 0; i < 16; ++i) out[i] = m[i];
+}
+
+void CGles2Renderer::LoadMatrix(const double m[16]) {
+  matrices.Load(m);
+}
+
+void CGles2Renderer::BeginQuads() {
+  Begin(PRIMITIVE_QUADS);
+}
+
+void CGles2Renderer::EndQuads() {
+  End();
+}
+
+void CGles2Renderer::AddQuad(const RenderVertex& v0, const RenderVertex& v1, const RenderVertex& v2,
+                             const RenderVertex& v3) {
+  Emit(v0);
+  Emit(v1);
+  Emit(v2);
+  Emit(v3);
+}
+
+void CGles2Renderer::AddQuadVertex(const RenderVertex& v) {
+  Emit(v);
+}
+
+void CGles2Renderer::BeginTriangles() {
+  Begin(PRIMITIVE_TRIANGLES);
+}
+
+void CGles2Renderer::EndTriangles() {
+  End();
+}
+
+void CGles2Renderer::AddTriangle(const RenderVertex& v0, const RenderVertex& v1,
+                                 const RenderVertex& v2) {
+  Emit(v0);
+  Emit(v1);
+  Emit(v2);
+}
+
+void CGles2Renderer::AddTriangleVertex(const RenderVertex& v) {
+  Emit(v);
+}
+
+void CGles2Renderer::BeginTriangleFan() {
+  Begin(PRIMITIVE_FAN);
+}
+
+void CGles2Renderer::EndTriangleFan() {
+  End();
+}
+
+void CGles2Renderer::AddFanVertex(const RenderVertex& v) {
+  Emit(v);
+}
+
+void CGles2Renderer::BeginTriangleStrip() {
+  Begin(PRIMITIVE_STRIP);
+}
+
+void CGles2Renderer::EndTriangleStrip() {
+  End();
+}
+
+void CGles2Renderer::AddStripVertex(const RenderVertex& v) {
+  Emit(v);
+}
+
+// The factor OpenGL 1 computes for linear fog, (end - distance) / (end - start),
+// as one multiply and add.
+void CGles2Renderer::SetFog(float start, float end, float r, float g, float b) {
+  const float range = end - start;
+  if (range != 0) {
+    fogLine[0] = -1.0f / range;
+    fogLine[1] = end / range;
+  }
+  fogColour[0] = r;
+  fogColour[1] = g;
+  fogColour[2] = b;
+  stateDirty = true;
+}
+
+void CGles2Renderer::EnableFog() {
+  fog = true;
+  stateDirty = true;
+}
+
+void CGles2Renderer::DisableFog() {
+  fog = false;
+  stateDirty = true;
+}
+
+// A Begin inside another is ignored, as OpenGL ignores it.
+void CGles2Renderer::Begin(Primitive kind) {
+  if (primitive != PRIMITIVE_NONE) return;
+  primitive = kind;
+  batch.clear();
+}
+
+void CGles2Renderer::End() {
+  if (primitive == PRIMITIVE_NONE) return;
+  Draw(static_cast<int>(batch.size()));
+  batch.clear();
+  primitive = PRIMITIVE_NONE;
+}
+
+// A coloured vertex sets the current colour, so the uncoloured vertices after it
+// take that colour too. A vertex outside Begin/End draws nothing.
+void CGles2Renderer::Emit(const RenderVertex& v) {
+  if (primitive == PRIMITIVE_NONE) return;
+  if (v.hasColor) SetColor(v.r, v.g, v.b, v.a);
+  batch.push_back({Narrow(v.x), Narrow(v.y), Narrow(v.z), Narrow(v.u), Narrow(v.v), colour[0],
+                   colour[1], colour[2], colour[3]});
+  const int size = static_cast<int>(batch.size());
+  if ((primitive == PRIMITIVE_QUADS && size == QUAD_VERTICES_PER_DRAW) ||
+      (primitive == PRIMITIVE_TRIANGLES && size == TRIANGLE_VERTICES_PER_DRAW)) {
+    Draw(size);
+    batch.clear();
+  }
+}
+
+void CGles2Renderer::SendState() {
+  if (matrices.Version() != sentMatrices) {
+    float product[16];
+    matrices.ModelviewProjection(product);
+    glUniformMatrix4fv(where.modelview, 1, GL_FALSE, matrices.Modelview());
+    glUniformMatrix4fv(where.modelviewProjection, 1, GL_FALSE, product);
+    sentMatrices = matrices.Version();
+  }
+  if (!stateDirty) return;
+  glUniform1i(where.texturing, texturing ? 1 : 0);
+  glUniform1i(where.texGen, texGen ? 1 : 0);
+  glUniform4fv(where.planeS, 1, planeS);
+  glUniform4fv(where.planeT, 1, planeT);
+  glUniform1i(where.fog, fog ? 1 : 0);
+  glUniform3fv(where.fogColour, 1, fogColour);
+  glUniform2fv(where.fogLine, 1, fogLine);
+  stateDirty = false;
+}
+
+void CGles2Renderer::Draw(int count) {
+  if (!IsReady()) return;
+  int drawn = count;
+  GLenum mode = GL_TRIANGLES;
+  switch (primitive) {
+    case PRIMITIVE_QUADS:
+      drawn = count / 4 * 4;
+      break;
+    case PRIMITIVE_TRIANGLES:
+      drawn = count / 3 * 3;
+      break;
+    case PRIMITIVE_FAN:
+      mode = GL_TRIANGLE_FAN;
+      drawn = count >= 3 ? count : 0;
+      break;
+    case PRIMITIVE_STRIP:
+      mode = GL_TRIANGLE_STRIP;
+      drawn = count >= 3 ? count : 0;
+      break;
+    case PRIMITIVE_NONE:
+      return;
+  }
+  if (drawn == 0) return;
+  SendState();
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(drawn * sizeof(Vertex)), batch.data(),
+               GL_STREAM_DRAW);
+  if (primitive == PRIMITIVE_QUADS) {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glDrawElements(GL_TRIANGLES, drawn / 4 * 6, GL_UNSIGNED_SHORT, nullptr);
+  } else {
+    glDrawArrays(mode, 0, drawn);
+  }
+}

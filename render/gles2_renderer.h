@@ -1,0 +1,123 @@
+#pragma once
+
+#include <vector>
+
+#include "render/matrix_stack.h"
+#include "render/renderer.h"
+
+// The renderer for OpenGL ES 2 and WebGL 1, which have no fixed-function pipeline
+// and no immediate mode: it keeps the matrices itself, collects each Begin/End's
+// vertices in an array and draws them at End with one shader that does what the
+// fixed-function pipeline did for the game (colour times texture, eye-linear
+// texture generation, linear fog on the eye distance), so its frames match the
+// OpenGL 1 renderer's. A context must be current before the first operation.
+class CGles2Renderer : public CRenderer {
+ public:
+  CGles2Renderer();
+
+  void SetViewport(int x, int y, int width, int height) override;
+  void ResetMatrices() override;
+  void SetPerspective(double fovYDegrees, double aspect, double zNear, double zFar) override;
+  void LookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY, double centreZ,
+              double upX, double upY, double upZ) override;
+  void SetCullMode(int mode) override;
+  void SetDepthWrite(bool on) override;
+  void SetDepthTest(bool on) override;
+  void SetColor(double r, double g, double b, double a) override;
+  void SetColor(double r, double g, double b) override;
+  void SetClearColor(double r, double g, double b) override;
+  void Clear() override;
+  void EnableAlphaBlend() override;
+  void EnableAdditiveBlend() override;
+  void DisableBlend() override;
+  void EnableTexturing() override;
+  void DisableTexturing() override;
+  void SetTexGenPlanes(const double sPlane[4], const double tPlane[4]) override;
+  void EnableTexGen() override;
+  void DisableTexGen() override;
+  void PushMatrix() override;
+  void PopMatrix() override;
+  void Translate(double x, double y, double z) override;
+  void Scale(double x, double y, double z) override;
+  void Scale(double s) override;
+  void Rotate(double angleRadians, double axisX, double axisY, double axisZ) override;
+  void GetMatrix(double out[16]) override;
+  void LoadMatrix(const double m[16]) override;
+  void BeginQuads() override;
+  void EndQuads() override;
+  void AddQuad(const RenderVertex& v0, const RenderVertex& v1, const RenderVertex& v2,
+               const RenderVertex& v3) override;
+  void AddQuadVertex(const RenderVertex& v) override;
+  void BeginTriangles() override;
+  void EndTriangles() override;
+  void AddTriangle(const RenderVertex& v0, const RenderVertex& v1, const RenderVertex& v2) override;
+  void AddTriangleVertex(const RenderVertex& v) override;
+  void BeginTriangleFan() override;
+  void EndTriangleFan() override;
+  void AddFanVertex(const RenderVertex& v) override;
+  void BeginTriangleStrip() override;
+  void EndTriangleStrip() override;
+  void AddStripVertex(const RenderVertex& v) override;
+  void SetFog(float start, float end, float r, float g, float b) override;
+  void EnableFog() override;
+  void DisableFog() override;
+
+  // False when the shaders would not build (no usable context): every drawing
+  // operation then does nothing.
+  bool IsReady() const { return program != 0; }
+
+  // One vertex as the shader reads it.
+  struct Vertex {
+    float x, y, z;
+    float u, v;
+    float r, g, b, a;
+  };
+
+ private:
+  // What a Begin started: how its vertices make triangles.
+  enum Primitive {
+    PRIMITIVE_NONE,
+    PRIMITIVE_QUADS,
+    PRIMITIVE_TRIANGLES,
+    PRIMITIVE_FAN,
+    PRIMITIVE_STRIP
+  };
+  // The shader's inputs, as last sent, so only what changed is sent again.
+  struct Uniforms {
+    int modelview = -1, modelviewProjection = -1, planeS = -1, planeT = -1, texGen = -1,
+        texturing = -1, fog = -1, fogColour = -1, fogLine = -1, texture = -1;
+  };
+
+  void BuildProgram();
+  void Begin(Primitive primitive);
+  void End();
+  void Emit(const RenderVertex& v);
+  // Sends matrices and switches that changed since the last draw.
+  void SendState();
+  // Draws the first `count` collected vertices (whole quads for quads).
+  void Draw(int count);
+
+  CMatrixStack matrices;
+  float colour[4] = {1, 1, 1, 1};
+  bool texturing = false;
+  bool texGen = false;
+  bool fog = false;
+  float planeS[4] = {1, 0, 0, 0};
+  float planeT[4] = {0, 1, 0, 0};
+  float fogColour[3] = {0, 0, 0};
+  // The fog factor is clamp(distance * scale + offset): OpenGL's default linear fog
+  // runs from 0 to 1.
+  float fogLine[2] = {-1, 1};
+
+  Primitive primitive = PRIMITIVE_NONE;
+  std::vector<Vertex> batch;
+  std::vector<unsigned short> quadIndices;
+
+  unsigned program = 0;
+  unsigned vertexBuffer = 0;
+  unsigned indexBuffer = 0;
+  Uniforms where;
+  // What the shader holds; version 0 never matches, so the first draw sends all.
+  unsigned sentMatrices = ~0u;
+  bool stateDirty = true;
+};
