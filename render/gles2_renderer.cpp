@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "base/random.h"
+#include "render/texture_upload.h"
 
 namespace {
 // SetCullMode's codes: which faces disappear.
@@ -52,14 +53,20 @@ void main() {
 
 // The texture modulates the colour (OpenGL's default texture environment); fog
 // blends the colour, not its alpha, toward the fog colour per fragment, as Mesa
-// does for the nicest fog hint.
+// does for the nicest fog hint. OpenGL ES cannot stop a mipmap chain at a level,
+// so where the picture shrinks past the texture's highest level the sample is
+// biased back to it, from the level of detail worked out as the sampler does.
 const char* const FRAGMENT_SHADER = R"(
+#ifdef GL_OES_standard_derivatives
+#extension GL_OES_standard_derivatives : enable
+#endif
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
 #else
 precision mediump float;
 #endif
 uniform sampler2D image;
+uniform vec3 levelLimit;
 uniform bool texturing;
 uniform bool fog;
 uniform vec3 fogColour;
@@ -69,7 +76,17 @@ varying vec2 vTexCoord;
 varying float vFogDistance;
 void main() {
   vec4 colour = vColour;
-  if (texturing) colour *= texture2D(image, vTexCoord);
+  if (texturing) {
+#ifdef GL_OES_standard_derivatives
+    vec2 texel = vTexCoord * levelLimit.xy;
+    vec2 dx = dFdx(texel);
+    vec2 dy = dFdy(texel);
+    float level = 0.5 * log2(max(dot(dx, dx), dot(dy, dy)));
+    colour *= texture2D(image, vTexCoord, min(0.0, levelLimit.z - level));
+#else
+    colour *= texture2D(image, vTexCoord);
+#endif
+  }
   if (fog) {
     float f = clamp(vFogDistance * fogLine.x + fogLine.y, 0.0, 1.0);
     colour.rgb = mix(fogColour, colour.rgb, f);
@@ -162,6 +179,7 @@ void CGles2Renderer::BuildProgram() {
   where.fogColour = glGetUniformLocation(program, "fogColour");
   where.fogLine = glGetUniformLocation(program, "fogLine");
   where.texture = glGetUniformLocation(program, "image");
+  where.levelLimit = glGetUniformLocation(program, "levelLimit");
   glUniform1i(where.texture, 0);
 }
 
@@ -437,6 +455,12 @@ void CGles2Renderer::SendState() {
     glUniformMatrix4fv(where.modelview, 1, GL_FALSE, matrices.Modelview());
     glUniformMatrix4fv(where.modelviewProjection, 1, GL_FALSE, product);
     sentMatrices = matrices.Version();
+  }
+  const TextureLevelLimit& limit = BoundTextureLevelLimit();
+  if (limit.width != sentLimit.width || limit.height != sentLimit.height ||
+      limit.highestLevel != sentLimit.highestLevel) {
+    glUniform3f(where.levelLimit, limit.width, limit.height, limit.highestLevel);
+    sentLimit = limit;
   }
   if (!stateDirty) return;
   glUniform1i(where.texturing, texturing ? 1 : 0);

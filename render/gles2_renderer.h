@@ -4,6 +4,7 @@
 
 #include "render/matrix_stack.h"
 #include "render/renderer.h"
+#include "render/texture_upload.h"
 
 // The renderer for OpenGL ES 2 and WebGL 1, which have no fixed-function pipeline
 // and no immediate mode: it keeps the matrices itself, collects each Begin/End's
@@ -85,7 +86,7 @@ class CGles2Renderer : public CRenderer {
   // The shader's inputs, as last sent, so only what changed is sent again.
   struct Uniforms {
     int modelview = -1, modelviewProjection = -1, planeS = -1, planeT = -1, texGen = -1,
-        texturing = -1, fog = -1, fogColour = -1, fogLine = -1, texture = -1;
+        texturing = -1, fog = -1, fogColour = -1, fogLine = -1, texture = -1, levelLimit = -1;
   };
 
   void BuildProgram();
@@ -120,4 +121,7 @@ class CGles2Renderer : public CRenderer {
   // What the shader holds; version 0 never matches, so the first draw sends all.
   unsigned sentMatrices = ~0u;
   bool stateDirty = true;
+  // The bound texture's level limit as the shader holds it; never a real size, so
+  // the first draw sends it.
+  TextureLevelLimit sentLimit{0, 0, 0};
 };

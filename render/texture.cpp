@@ -196,15 +196,15 @@ bool CTexture::Read(Record& record, const char* path, bool repeatS, bool repeatT
     return false;
   }
   glBindTexture(GL_TEXTURE_2D, record.name);
-  record.extent = VisibleArtExtent(image, UploadTextureImage(image, repeatS, repeatT, mipLevels),
-                                   repeatS, repeatT);
+  record.extent = VisibleArtExtent(
+      image, UploadTextureImage(record.name, image, repeatS, repeatT, mipLevels), repeatS, repeatT);
   return true;
 }
 
 void CTexture::Bind() const {
   if (record != nullptr && record->waiting) ReadWaiting(*record);
   // An empty handle binds no texture at all, which draws untextured.
-  glBindTexture(GL_TEXTURE_2D, Name());
+  BindTexture(Name());
 }
 
 unsigned int CTexture::Name() const {

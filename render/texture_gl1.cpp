@@ -62,7 +62,8 @@ int UploadImage(const DecodedImage& image, int mipLevels) {
 }
 }  // namespace
 
-int UploadTextureImage(const DecodedImage& image, bool repeatS, bool repeatT, int mipLevels) {
+int UploadTextureImage(unsigned int, const DecodedImage& image, bool repeatS, bool repeatT,
+                       int mipLevels) {
   const int highest = UploadImage(image, mipLevels);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -73,3 +74,13 @@ int UploadTextureImage(const DecodedImage& image, bool repeatS, bool repeatT, in
 
 // OpenGL 1 ignores a texture with no image: drawing with it is untextured already.
 void UploadMissingImage(unsigned int) {}
+
+void BindTexture(unsigned int name) {
+  glBindTexture(GL_TEXTURE_2D, name);
+}
+
+// OpenGL 1 stops at the highest level itself.
+const TextureLevelLimit& BoundTextureLevelLimit() {
+  static const TextureLevelLimit none;
+  return none;
+}

@@ -60,6 +60,23 @@ void UploadScaledLevels(const DecodedImage& image) {
   }
 }
 
+// Each texture's limit, by name (names are small numbers).
+std::vector<TextureLevelLimit>& Limits() {
+  static std::vector<TextureLevelLimit> limits;
+  return limits;
+}
+
+TextureLevelLimit& Bound() {
+  static TextureLevelLimit limit;
+  return limit;
+}
+
+void NoteLimit(unsigned int name, const TextureLevelLimit& limit) {
+  std::vector<TextureLevelLimit>& limits = Limits();
+  if (name >= limits.size()) limits.resize(name + 1);
+  limits[name] = limit;
+}
+
 void SetFilters(GLint minFilter, GLint wrapS, GLint wrapT) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -68,8 +85,15 @@ void SetFilters(GLint minFilter, GLint wrapS, GLint wrapT) {
 }
 }  // namespace
 
-int UploadTextureImage(const DecodedImage& image, bool repeatS, bool repeatT, int mipLevels) {
+int UploadTextureImage(unsigned int name, const DecodedImage& image, bool repeatS, bool repeatT,
+                       int mipLevels) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, PACKED_ROWS);
+  TextureLevelLimit limit;
+  limit.width = static_cast<float>(image.width);
+  limit.height = static_cast<float>(image.height);
+  if (mipLevels >= 0) limit.highestLevel = static_cast<float>(mipLevels);
+  NoteLimit(name, limit);
+  Bound() = limit;
   Upload(image, 0, image.width, image.height, image.pixels.data());
   if (!PowerOfTwo(image.width) || !PowerOfTwo(image.height)) {
     // WebGL 1 neither mipmaps nor repeats a texture whose sides are not powers of
@@ -96,9 +120,21 @@ int UploadTextureImage(const DecodedImage& image, bool repeatS, bool repeatT, in
 // OpenGL ES samples a texture with no image as black: one white texel instead
 // leaves the current colour as it is, as untextured drawing does.
 void UploadMissingImage(unsigned int name) {
+  NoteLimit(name, TextureLevelLimit());
+  Bound() = TextureLevelLimit();
   const unsigned char white[4] = {255, 255, 255, 255};
   glBindTexture(GL_TEXTURE_2D, name);
   glPixelStorei(GL_UNPACK_ALIGNMENT, PACKED_ROWS);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
   SetFilters(GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+}
+
+void BindTexture(unsigned int name) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  const std::vector<TextureLevelLimit>& limits = Limits();
+  Bound() = name < limits.size() ? limits[name] : TextureLevelLimit();
+}
+
+const TextureLevelLimit& BoundTextureLevelLimit() {
+  return Bound();
 }

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include FRAMES_CONTEXT_HEADER
-#include "ui/screen.h"
 #include "base/random.h"
 #include "render/texture.h"
 #include "tests/render/png_writer.h"
 #include "ui/game_ui.h"
+#include "ui/screen.h"
 
 namespace {
 
@@ -29,22 +29,21 @@ constexpr unsigned SEED = 2024;
 constexpr double FRAME_TIME = 1.0 / 60;
 constexpr double MID_GAME_SECONDS = 25;
 
-// The tolerance. Both pipelines run on the same rasteriser (llvmpipe), so most
-// pixels match exactly; what may differ, and by how much:
-// - a level or two of rounding everywhere: the shader's fog and texture
-//   arithmetic is not the fixed-function code's, term for term;
-// - pixels along triangle edges, where the vertex transform's last bits
-//   (the driver's own product against ours) put a pixel centre on the other
-//   side, most of all on the far, thin ground slivers near the horizon;
-// - the images whose sides are not powers of two (title, interface text):
-//   WebGL 1 cannot mipmap them, so where they are drawn smaller than their
-//   size the OpenGL 1 build's mipmaps blur them and ours do not.
-// A wrong fog, blend, cull, texture generation or matrix changes tens of
-// thousands of pixels by far more than this.
-constexpr int NEAR_LEVELS = 6;          // differences up to this count as rounding
-constexpr double EDGE_SHARE = 0.01;     // share of pixels allowed past NEAR_LEVELS
-constexpr int FAR_LEVELS = 64;          // a difference this big is a different colour
-constexpr double FAR_SHARE = 0.002;     // share of pixels allowed past FAR_LEVELS
+// The tolerance. Both pipelines run on the same rasteriser (llvmpipe) and the
+// game's frames come out alike to within 4 levels in every pixel, about 0.3 % of
+// pixels a level or more apart and 0.015 % more than 2, scattered single pixels
+// along the edges of sprites. What parts them there:
+// - rounding: the shader's fog and modulation are not the fixed-function code's
+//   arithmetic term for term;
+// - the level of detail where a sprite shrinks past its image's highest mipmap
+//   level: OpenGL 1 stops at that level, the shader biases back to it from its
+//   own estimate of the sampler's level, so the blend of two levels moves a
+//   little where the estimates part.
+// A wrong fog, blend, cull, texture generation or matrix moves thousands of
+// pixels by tens of levels.
+constexpr int WORST_LEVELS = 8;            // no pixel further apart than this
+constexpr int ROUNDING_LEVELS = 2;         // differences up to this are rounding
+constexpr double BEYOND_ROUNDING = 0.001;  // share of pixels allowed past rounding
 
 struct Frame {
   std::string name;
@@ -98,7 +97,7 @@ bool Compare(const std::string& folder, const Frame& frame, const std::string& r
     std::printf("%s: no reference picture %s\n", frame.name.c_str(), path.c_str());
     return false;
   }
-  long overNear = 0, overFar = 0, total = 0;
+  long beyondRounding = 0, total = 0;
   int worst = 0;
   std::vector<unsigned char> difference(frame.pixels.size(), 255);
   for (size_t p = 0; p < frame.pixels.size(); p += 4) {
@@ -106,18 +105,17 @@ bool Compare(const std::string& folder, const Frame& frame, const std::string& r
     for (int c = 0; c < 3; ++c)
       d = std::max(d, std::abs(frame.pixels[p + c] - expected.pixels[p + c]));
     total += d;
-    overNear += d > NEAR_LEVELS;
-    overFar += d > FAR_LEVELS;
+    beyondRounding += d > ROUNDING_LEVELS;
     worst = std::max(worst, d);
     const unsigned char shade = static_cast<unsigned char>(std::min(255, d * 8));
     difference[p] = difference[p + 1] = difference[p + 2] = shade;
   }
   Save(folder + "/difference_" + frame.name + ".png", difference);
   const double pixels = static_cast<double>(WIDTH) * HEIGHT;
-  const bool pass = overNear <= EDGE_SHARE * pixels && overFar <= FAR_SHARE * pixels;
-  std::printf("%-9s mean %.3f levels, worst %d, over %d: %ld (%.3f%%), over %d: %ld (%.3f%%) %s\n",
-              frame.name.c_str(), total / pixels, worst, NEAR_LEVELS, overNear,
-              100 * overNear / pixels, FAR_LEVELS, overFar, 100 * overFar / pixels,
+  const bool pass = worst <= WORST_LEVELS && beyondRounding <= BEYOND_ROUNDING * pixels;
+  std::printf("%-9s mean %.3f levels, worst %d (%d allowed), over %d: %ld = %.3f%% (%.3f%%) %s\n",
+              frame.name.c_str(), total / pixels, worst, WORST_LEVELS, ROUNDING_LEVELS,
+              beyondRounding, 100 * beyondRounding / pixels, 100 * BEYOND_ROUNDING,
               pass ? "ok" : "TOO DIFFERENT");
   return pass;
 }
