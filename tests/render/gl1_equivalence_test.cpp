@@ -144,14 +144,6 @@ TEST_F(Gl1Equivalence, TheMatrixStackKeepsOpenGLOnesMatrices) {
   for (int i = 0; i < 16; ++i) EXPECT_EQ(product[i], theirs[i]) << "projection x modelview " << i;
   glMatrixMode(GL_MODELVIEW);
 
-  // An eye plane is carried through the inverse; OpenGL inverts its own way, so
-  // only rounding may part them.
-  const double plane[4] = {2.0 / 13, 0, 0, 0.25};
-  glTexGendv(GL_S, GL_EYE_PLANE, plane);
-  float eye[4], theirPlane[4];
-  ours.EyePlane(plane, eye);
-  glGetTexGenfv(GL_S, GL_EYE_PLANE, theirPlane);
-  for (int i = 0; i < 4; ++i) EXPECT_NEAR(eye[i], theirPlane[i], 1e-6) << "eye plane " << i;
 }
 
 }  // namespace

@@ -7,16 +7,16 @@
 //   renderer_frames_gl1 <folder> gl1            the reference (OpenGL 1)
 //   renderer_frames_gles2 <folder> gles2 gl1    draws and compares (OpenGL ES 2)
 //
-// The context class comes in from the build: FRAMES_CONTEXT in FRAMES_CONTEXT_HEADER.
+// The build says which kind of context to draw in: FRAMES_API.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include FRAMES_CONTEXT_HEADER
 #include "base/random.h"
 #include "render/texture.h"
+#include "tests/render/gl_context.h"
 #include "tests/render/png_writer.h"
 #include "ui/game_ui.h"
 #include "ui/screen.h"
@@ -60,7 +60,7 @@ bool Save(const std::string& path, const std::vector<unsigned char>& pixels) {
   return WriteRgbaPng(path, WIDTH, HEIGHT, rows);
 }
 
-std::vector<Frame> DrawFrames(FRAMES_CONTEXT& context) {
+std::vector<Frame> DrawFrames(COffscreenGLContext& context) {
   std::vector<Frame> frames;
   CGameUI ui(CGameUI::MakeOpenGLRenderer, CGameUI::MakeSilentSoundSink);
   ui.Enter();
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1], name = argv[2];
-  FRAMES_CONTEXT context(WIDTH, HEIGHT);
+  COffscreenGLContext context(WIDTH, HEIGHT, FRAMES_API);
   if (!context.IsReady()) {
     std::fprintf(stderr, "no offscreen context: %s\n", context.Problem());
     return 1;
