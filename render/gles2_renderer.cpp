@@ -77,15 +77,16 @@ varying float vFogDistance;
 void main() {
   vec4 colour = vColour;
   if (texturing) {
+    float bias = 0.0;
 #ifdef GL_OES_standard_derivatives
-    vec2 texel = vTexCoord * levelLimit.xy;
-    vec2 dx = dFdx(texel);
-    vec2 dy = dFdy(texel);
-    float level = 0.5 * log2(max(dot(dx, dx), dot(dy, dy)));
-    colour *= texture2D(image, vTexCoord, min(0.0, levelLimit.z - level));
-#else
-    colour *= texture2D(image, vTexCoord);
+    if (levelLimit.z < 64.0) {
+      vec2 texel = vTexCoord * levelLimit.xy;
+      vec2 dx = dFdx(texel);
+      vec2 dy = dFdy(texel);
+      bias = min(0.0, levelLimit.z - 0.5 * log2(max(dot(dx, dx), dot(dy, dy))));
+    }
 #endif
+    colour *= texture2D(image, vTexCoord, bias);
   }
   if (fog) {
     float f = clamp(vFogDistance * fogLine.x + fogLine.y, 0.0, 1.0);
