@@ -145,6 +145,13 @@ CGles2Renderer::CGles2Renderer() {
   glEnableVertexAttribArray(ATTRIBUTE_COLOUR);
 }
 
+CGles2Renderer::~CGles2Renderer() {
+  if (!IsReady()) return;
+  glDeleteBuffers(1, &vertexBuffer);
+  glDeleteBuffers(1, &indexBuffer);
+  glDeleteProgram(program);
+}
+
 void CGles2Renderer::BuildProgram() {
   const GLuint vertexShader = CompileShader(GL_VERTEX_SHADER, VERTEX_SHADER);
   const GLuint fragmentShader = CompileShader(GL_FRAGMENT_SHADER, FRAGMENT_SHADER);

@@ -15,6 +15,11 @@
 class CGles2Renderer : public CRenderer {
  public:
   CGles2Renderer();
+  // Deletes its shader program and buffers: unlike OpenGL 1's, this renderer owns
+  // OpenGL objects, and the game screen makes a new renderer each time it is entered.
+  ~CGles2Renderer() override;
+  CGles2Renderer(const CGles2Renderer&) = delete;
+  CGles2Renderer& operator=(const CGles2Renderer&) = delete;
 
   void SetViewport(int x, int y, int width, int height) override;
   void ResetMatrices() override;
