@@ -53,7 +53,7 @@ void main() {
 
 // The texture modulates the colour (OpenGL's default texture environment); fog
 // blends the colour, not its alpha, toward the fog colour per fragment, as Mesa
-// does for the nicest fog hint. OpenGL ES cannot stop a mipmap chain at a level,
+// does. OpenGL ES cannot stop a mipmap chain at a level,
 // so where the picture shrinks past the texture's highest level the sample is
 // biased back to it, from the level of detail worked out as the sampler does.
 const char* const FRAGMENT_SHADER = R"(
@@ -117,15 +117,16 @@ float Narrow(double value) {
 CGles2Renderer::CGles2Renderer() {
   BuildProgram();
   batch.reserve(QUAD_VERTICES_PER_DRAW);
+  if (!IsReady()) return;
   // Each quad (0, 1, 2, 3) is the triangles (0, 1, 3) and (1, 2, 3), the split
   // Mesa makes of OpenGL 1 quads, so the two renderers meet at the same diagonal.
+  std::vector<unsigned short> quadIndices;
   quadIndices.reserve(QUADS_PER_DRAW * 6);
   for (int q = 0; q < QUADS_PER_DRAW; ++q) {
     const unsigned short first = static_cast<unsigned short>(q * 4);
     for (int corner : {0, 1, 3, 1, 2, 3})
       quadIndices.push_back(static_cast<unsigned short>(first + corner));
   }
-  if (!IsReady()) return;
   glGenBuffers(1, &vertexBuffer);
   glGenBuffers(1, &indexBuffer);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);

@@ -117,7 +117,6 @@ class CGles2Renderer : public CRenderer {
 
   Primitive primitive = PRIMITIVE_NONE;
   std::vector<Vertex> batch;
-  std::vector<unsigned short> quadIndices;
 
   unsigned program = 0;
   unsigned vertexBuffer = 0;
