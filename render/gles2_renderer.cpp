@@ -53,9 +53,10 @@ void main() {
 
 // The texture modulates the colour (OpenGL's default texture environment); fog
 // blends the colour, not its alpha, toward the fog colour per fragment, as Mesa
-// does. OpenGL ES cannot stop a mipmap chain at a level,
-// so where the picture shrinks past the texture's highest level the sample is
-// biased back to it, from the level of detail worked out as the sampler does.
+// does. OpenGL ES cannot stop a mipmap chain at a level, so where the picture
+// shrinks past the texture's highest level the sample is biased back to it, from
+// the level of detail worked out as the sampler does. Each program is built with
+// the switches it needs defined in front of this.
 const char* const FRAGMENT_SHADER = R"(
 #ifdef GL_OES_standard_derivatives
 #extension GL_OES_standard_derivatives : enable
@@ -67,8 +68,6 @@ precision mediump float;
 #endif
 uniform sampler2D image;
 uniform vec3 levelLimit;
-uniform bool texturing;
-uniform bool fog;
 uniform vec3 fogColour;
 uniform vec2 fogLine;
 varying vec4 vColour;
@@ -76,29 +75,42 @@ varying vec2 vTexCoord;
 varying float vFogDistance;
 void main() {
   vec4 colour = vColour;
-  if (texturing) {
-    float bias = 0.0;
-#ifdef GL_OES_standard_derivatives
-    if (levelLimit.z < 64.0) {
-      vec2 texel = vTexCoord * levelLimit.xy;
-      vec2 dx = dFdx(texel);
-      vec2 dy = dFdy(texel);
-      bias = min(0.0, levelLimit.z - 0.5 * log2(max(dot(dx, dx), dot(dy, dy))));
-    }
+#if defined(TEXTURING) && defined(LEVEL_LIMIT) && defined(GL_OES_standard_derivatives)
+  vec2 texel = vTexCoord * levelLimit.xy;
+  vec2 dx = dFdx(texel);
+  vec2 dy = dFdy(texel);
+  float level = 0.5 * log2(max(dot(dx, dx), dot(dy, dy)));
+  colour *= texture2D(image, vTexCoord, min(0.0, levelLimit.z - level));
+#elif defined(TEXTURING)
+  colour *= texture2D(image, vTexCoord);
 #endif
-    colour *= texture2D(image, vTexCoord, bias);
-  }
-  if (fog) {
-    float f = clamp(vFogDistance * fogLine.x + fogLine.y, 0.0, 1.0);
-    colour.rgb = mix(fogColour, colour.rgb, f);
-  }
+#ifdef FOG
+  float f = clamp(vFogDistance * fogLine.x + fogLine.y, 0.0, 1.0);
+  colour.rgb = mix(fogColour, colour.rgb, f);
+#endif
   gl_FragColor = colour;
 }
 )";
 
-GLuint CompileShader(GLenum kind, const char* source) {
+// The switches of each program, by its variant bits.
+const char* const VARIANT_DEFINES[] = {
+    "",
+    "#define TEXTURING\n",
+    "#define FOG\n",
+    "#define TEXTURING\n#define FOG\n",
+    "#define LEVEL_LIMIT\n",
+    "#define TEXTURING\n#define LEVEL_LIMIT\n",
+    "#define FOG\n#define LEVEL_LIMIT\n",
+    "#define TEXTURING\n#define FOG\n#define LEVEL_LIMIT\n",
+};
+
+// A level limit this high never stops a chain: the texture has none.
+constexpr float NO_LEVEL_LIMIT = 64;
+
+GLuint CompileShader(GLenum kind, const char* defines, const char* source) {
   const GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 1, &source, nullptr);
+  const char* const parts[2] = {defines, source};
+  glShaderSource(shader, 2, parts, nullptr);
   glCompileShader(shader);
   GLint compiled = GL_FALSE;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
@@ -115,7 +127,7 @@ float Narrow(double value) {
 }  // namespace
 
 CGles2Renderer::CGles2Renderer() {
-  BuildProgram();
+  BuildProgram(0);
   batch.reserve(QUAD_VERTICES_PER_DRAW);
   if (!IsReady()) return;
   // Each quad (0, 1, 2, 3) is the triangles (0, 1, 3) and (1, 2, 3), the split
@@ -150,16 +162,21 @@ CGles2Renderer::~CGles2Renderer() {
   if (!IsReady()) return;
   glDeleteBuffers(1, &vertexBuffer);
   glDeleteBuffers(1, &indexBuffer);
-  glDeleteProgram(program);
+  for (const Program& each : programs)
+    if (each.id != 0) glDeleteProgram(each.id);
 }
 
-void CGles2Renderer::BuildProgram() {
-  const GLuint vertexShader = CompileShader(GL_VERTEX_SHADER, VERTEX_SHADER);
-  const GLuint fragmentShader = CompileShader(GL_FRAGMENT_SHADER, FRAGMENT_SHADER);
+bool CGles2Renderer::BuildProgram(int variant) {
+  Program& built = programs[variant];
+  if (built.id != 0 || built.failed) return built.id != 0;
+  built.failed = true;
+  const char* defines = VARIANT_DEFINES[variant];
+  const GLuint vertexShader = CompileShader(GL_VERTEX_SHADER, "", VERTEX_SHADER);
+  const GLuint fragmentShader = CompileShader(GL_FRAGMENT_SHADER, defines, FRAGMENT_SHADER);
   if (vertexShader == 0 || fragmentShader == 0) {
     if (vertexShader != 0) glDeleteShader(vertexShader);
     if (fragmentShader != 0) glDeleteShader(fragmentShader);
-    return;
+    return false;
   }
   const GLuint linked = glCreateProgram();
   glAttachShader(linked, vertexShader);
@@ -174,22 +191,23 @@ void CGles2Renderer::BuildProgram() {
   glGetProgramiv(linked, GL_LINK_STATUS, &status);
   if (status != GL_TRUE) {
     glDeleteProgram(linked);
-    return;
+    return false;
   }
-  program = linked;
-  glUseProgram(program);
-  where.modelview = glGetUniformLocation(program, "modelview");
-  where.modelviewProjection = glGetUniformLocation(program, "modelviewProjection");
-  where.planeS = glGetUniformLocation(program, "planeS");
-  where.planeT = glGetUniformLocation(program, "planeT");
-  where.texGen = glGetUniformLocation(program, "texGen");
-  where.texturing = glGetUniformLocation(program, "texturing");
-  where.fog = glGetUniformLocation(program, "fog");
-  where.fogColour = glGetUniformLocation(program, "fogColour");
-  where.fogLine = glGetUniformLocation(program, "fogLine");
-  where.texture = glGetUniformLocation(program, "image");
-  where.levelLimit = glGetUniformLocation(program, "levelLimit");
-  glUniform1i(where.texture, 0);
+  built.id = linked;
+  built.failed = false;
+  Uniforms& where = built.where;
+  where.modelview = glGetUniformLocation(linked, "modelview");
+  where.modelviewProjection = glGetUniformLocation(linked, "modelviewProjection");
+  where.planeS = glGetUniformLocation(linked, "planeS");
+  where.planeT = glGetUniformLocation(linked, "planeT");
+  where.texGen = glGetUniformLocation(linked, "texGen");
+  where.fogColour = glGetUniformLocation(linked, "fogColour");
+  where.fogLine = glGetUniformLocation(linked, "fogLine");
+  where.levelLimit = glGetUniformLocation(linked, "levelLimit");
+  glUseProgram(linked);
+  current = variant;
+  glUniform1i(glGetUniformLocation(linked, "image"), 0);
+  return true;
 }
 
 void CGles2Renderer::SetViewport(int x, int y, int width, int height) {
@@ -282,12 +300,12 @@ void CGles2Renderer::DisableBlend() {
 
 void CGles2Renderer::EnableTexturing() {
   texturing = true;
-  stateDirty = true;
+  ++stateVersion;
 }
 
 void CGles2Renderer::DisableTexturing() {
   texturing = false;
-  stateDirty = true;
+  ++stateVersion;
 }
 
 // An eye-linear plane is fixed in eye space by the modelview of the moment it is
@@ -295,17 +313,17 @@ void CGles2Renderer::DisableTexturing() {
 void CGles2Renderer::SetTexGenPlanes(const double sPlane[4], const double tPlane[4]) {
   matrices.EyePlane(sPlane, planeS);
   matrices.EyePlane(tPlane, planeT);
-  stateDirty = true;
+  ++stateVersion;
 }
 
 void CGles2Renderer::EnableTexGen() {
   texGen = true;
-  stateDirty = true;
+  ++stateVersion;
 }
 
 void CGles2Renderer::DisableTexGen() {
   texGen = false;
-  stateDirty = true;
+  ++stateVersion;
 }
 
 void CGles2Renderer::PushMatrix() {
@@ -415,17 +433,17 @@ void CGles2Renderer::SetFog(float start, float end, float r, float g, float b) {
   fogColour[0] = r;
   fogColour[1] = g;
   fogColour[2] = b;
-  stateDirty = true;
+  ++stateVersion;
 }
 
 void CGles2Renderer::EnableFog() {
   fog = true;
-  stateDirty = true;
+  ++stateVersion;
 }
 
 void CGles2Renderer::DisableFog() {
   fog = false;
-  stateDirty = true;
+  ++stateVersion;
 }
 
 // A Begin inside another is ignored, as OpenGL ignores it.
@@ -457,29 +475,42 @@ void CGles2Renderer::Emit(const RenderVertex& v) {
   }
 }
 
-void CGles2Renderer::SendState() {
-  if (matrices.Version() != sentMatrices) {
+// The program for the switches now on, built the first time they are.
+CGles2Renderer::Program* CGles2Renderer::UseProgram() {
+  int variant = (texturing ? VARIANT_TEXTURING : 0) | (fog ? VARIANT_FOG : 0);
+  if (texturing && BoundTextureLevelLimit().highestLevel < NO_LEVEL_LIMIT)
+    variant |= VARIANT_LEVEL_LIMIT;
+  if (!BuildProgram(variant)) return nullptr;
+  if (current != variant) {
+    glUseProgram(programs[variant].id);
+    current = variant;
+  }
+  return &programs[variant];
+}
+
+void CGles2Renderer::SendState(Program& p) {
+  const Uniforms& where = p.where;
+  if (matrices.Version() != p.sentMatrices) {
     float product[16];
     matrices.ModelviewProjection(product);
     glUniformMatrix4fv(where.modelview, 1, GL_FALSE, matrices.Modelview());
     glUniformMatrix4fv(where.modelviewProjection, 1, GL_FALSE, product);
-    sentMatrices = matrices.Version();
+    p.sentMatrices = matrices.Version();
   }
   const TextureLevelLimit& limit = BoundTextureLevelLimit();
-  if (limit.width != sentLimit.width || limit.height != sentLimit.height ||
-      limit.highestLevel != sentLimit.highestLevel) {
+  if (where.levelLimit >= 0 &&
+      (limit.width != p.sentLimit.width || limit.height != p.sentLimit.height ||
+       limit.highestLevel != p.sentLimit.highestLevel)) {
     glUniform3f(where.levelLimit, limit.width, limit.height, limit.highestLevel);
-    sentLimit = limit;
+    p.sentLimit = limit;
   }
-  if (!stateDirty) return;
-  glUniform1i(where.texturing, texturing ? 1 : 0);
+  if (p.sentState == stateVersion) return;
   glUniform1i(where.texGen, texGen ? 1 : 0);
   glUniform4fv(where.planeS, 1, planeS);
   glUniform4fv(where.planeT, 1, planeT);
-  glUniform1i(where.fog, fog ? 1 : 0);
   glUniform3fv(where.fogColour, 1, fogColour);
   glUniform2fv(where.fogLine, 1, fogLine);
-  stateDirty = false;
+  p.sentState = stateVersion;
 }
 
 void CGles2Renderer::Draw(int count) {
@@ -505,7 +536,9 @@ void CGles2Renderer::Draw(int count) {
       return;
   }
   if (drawn == 0) return;
-  SendState();
+  Program* p = UseProgram();
+  if (p == nullptr) return;
+  SendState(*p);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(drawn * sizeof(Vertex)), batch.data(),
                GL_STREAM_DRAW);

@@ -70,7 +70,7 @@ class CGles2Renderer : public CRenderer {
 
   // False when the shaders would not build (no usable context): every drawing
   // operation then does nothing.
-  bool IsReady() const { return program != 0; }
+  bool IsReady() const { return programs[0].id != 0; }
 
   // One vertex as the shader reads it.
   struct Vertex {
@@ -91,15 +91,37 @@ class CGles2Renderer : public CRenderer {
   // The shader's inputs, as last sent, so only what changed is sent again.
   struct Uniforms {
     int modelview = -1, modelviewProjection = -1, planeS = -1, planeT = -1, texGen = -1,
-        texturing = -1, fog = -1, fogColour = -1, fogLine = -1, texture = -1, levelLimit = -1;
+        fogColour = -1, fogLine = -1, levelLimit = -1;
+  };
+  // One program for each set of the fragment stage's switches, as a
+  // fixed-function driver builds them: a switch tested in the shader would cost
+  // a software rasteriser both ways on every fragment.
+  enum Variant {
+    VARIANT_TEXTURING = 1,
+    VARIANT_FOG = 2,
+    VARIANT_LEVEL_LIMIT = 4,
+    VARIANT_COUNT = 8
+  };
+  struct Program {
+    unsigned id = 0;
+    bool failed = false;
+    Uniforms where;
+    // What it holds: matrices and switches by version (never 0 at first, so the
+    // first draw sends all), the level limit as sent (never a real size).
+    unsigned sentMatrices = ~0u;
+    unsigned sentState = ~0u;
+    TextureLevelLimit sentLimit{0, 0, 0};
   };
 
-  void BuildProgram();
+  // Builds the program of a variant unless built (or failed) already; false when
+  // it cannot be built.
+  bool BuildProgram(int variant);
+  Program* UseProgram();
   void Begin(Primitive primitive);
   void End();
   void Emit(const RenderVertex& v);
-  // Sends matrices and switches that changed since the last draw.
-  void SendState();
+  // Sends the program the matrices and settings that changed since it last drew.
+  void SendState(Program& p);
   // Draws the first `count` collected vertices (whole quads for quads).
   void Draw(int count);
 
@@ -118,14 +140,10 @@ class CGles2Renderer : public CRenderer {
   Primitive primitive = PRIMITIVE_NONE;
   std::vector<Vertex> batch;
 
-  unsigned program = 0;
+  Program programs[VARIANT_COUNT];
+  int current = -1;
   unsigned vertexBuffer = 0;
   unsigned indexBuffer = 0;
-  Uniforms where;
-  // What the shader holds; version 0 never matches, so the first draw sends all.
-  unsigned sentMatrices = ~0u;
-  bool stateDirty = true;
-  // The bound texture's level limit as the shader holds it; never a real size, so
-  // the first draw sends it.
-  TextureLevelLimit sentLimit{0, 0, 0};
+  // Bumped by every change of the texture generation or the fog.
+  unsigned stateVersion = 0;
 };
