@@ -9,6 +9,8 @@
 #     filtered as the scene draws it: the least any frame can cost) and a frame
 #     that only clears, and their ratios; then, offscreen, where the mid-game
 #     frame's pixels go, part by part;
+#   - the same mid-game frame offscreen through the OpenGL ES 2 renderer (the
+#     browser's) beside the OpenGL 1 one, by turns, and their ratio;
 #   - the same mid-game frame from the Windows build under Wine, by turns with
 #     the native one, and their ratio;
 #   - the same mid-game frame heard through OpenAL (its file-writing backend,
@@ -119,6 +121,24 @@ env -u vblank_mode JQ_RUN_WITH="$root/scripts/wine-run.sh $windows_build/winepre
 
 echo "the game screen offscreen (frame_bench):"
 ./frame_bench 300 | sed 's/^/  /'
+
+# The same mid-game frame offscreen through the OpenGL 1 renderer and through the
+# OpenGL ES 2 one that the browser draws with, by turns, three rounds.
+: >"$work/gl1_frames"
+: >"$work/gles2_frames"
+: >"$work/gles2_ratios"
+for _ in 1 2 3; do
+  gl1_round=$(median_of "$(./renderer_bench_gl1 100)")
+  gles2_round=$(median_of "$(./renderer_bench_gles2 100)")
+  echo "$gl1_round" >>"$work/gl1_frames"
+  echo "$gles2_round" >>"$work/gles2_frames"
+  awk -v a="$gles2_round" -v b="$gl1_round" 'BEGIN { print a / b }' >>"$work/gles2_ratios"
+done
+gles2_ratio=$(median <"$work/gles2_ratios" | awk '{ printf "%.2f", $1 }')
+printf 'mid-game frame offscreen, OpenGL ES 2 renderer %.3f ms, OpenGL 1 renderer %.3f ms, ratio %s (rounds: %s)   goal <= 1.5: %s\n' \
+  "$(median <"$work/gles2_frames")" "$(median <"$work/gl1_frames")" "$gles2_ratio" \
+  "$(awk '{ printf "%s%.2f", (NR > 1 ? " " : ""), $1 }' "$work/gles2_ratios")" \
+  "$(verdict "$gles2_ratio" 1.5001)"
 
 # --- Sound ---------------------------------------------------------------------
 printf 'drivers=wave\n[wave]\nfile=%s\n' "$work/heard.wav" >"$work/wave.conf"

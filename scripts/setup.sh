@@ -9,6 +9,9 @@ packages=(
   # window, drawing and images
   freeglut3-dev libgl-dev libopengl-dev libglx-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev
   libpng-dev
+  # the OpenGL ES 2 renderer: built and compared with the OpenGL 1 one on Mesa (EGL),
+  # and compiled for the browser
+  libgles-dev libegl-mesa0 emscripten
   # sound: playback, and the sound files written and read
   libopenal-dev libopenal1 libsndfile1-dev libsndfile1 libasound2-dev
   # a sound server of the tests' own, to take away and give back mid-game

@@ -7,7 +7,7 @@
 #include "audio/system_sound_sink.h"
 #include "base/random.h"
 #include "render/image_prefetch.h"
-#include "render/opengl_renderer.h"
+#include "render/system_renderer.h"
 #include "ui/hud.h"
 
 namespace {
@@ -58,7 +58,7 @@ void LoadInterfaceImageLater(CTexture& texture, const char* path) {
 }  // namespace
 
 std::shared_ptr<CRenderer> CGameUI::MakeOpenGLRenderer() {
-  return std::make_shared<COpenGLRenderer>();
+  return ::MakeSystemRenderer();
 }
 
 std::shared_ptr<CSoundSink> CGameUI::MakeSystemSoundSink() {

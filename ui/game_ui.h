@@ -25,8 +25,9 @@
 // pixel.
 class CGameUI : public CScreen {
  public:
-  // Makes the renderer the screen draws with: OpenGL in the game, and in the
-  // tests, into an offscreen context; any other CRenderer can stand in.
+  // Makes the renderer the screen draws with: the build's own (OpenGL 1 on the
+  // desktop, OpenGL ES 2 in the browser) in the game, and in the tests, into an
+  // offscreen context; any other CRenderer can stand in.
   using RendererFactory = std::shared_ptr<CRenderer> (*)();
   static std::shared_ptr<CRenderer> MakeOpenGLRenderer();
   // Makes the sink the screen's sounds go to: the platform's own in the game

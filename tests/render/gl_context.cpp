@@ -50,7 +50,8 @@ FramebufferCalls& Calls() {
 }
 }  // namespace
 
-COffscreenGLContext::COffscreenGLContext(int width, int height) : width(width), height(height) {
+COffscreenGLContext::COffscreenGLContext(int width, int height, Api api)
+    : width(width), height(height), api(api) {
   ready = Create();
 }
 
@@ -68,12 +69,14 @@ bool COffscreenGLContext::Create() {
     return false;
   }
   display = eglDisplay;
-  // Desktop OpenGL, not ES: the game draws in immediate mode.
-  if (!eglBindAPI(EGL_OPENGL_API)) {
-    problem = "eglBindAPI(EGL_OPENGL_API) failed";
+  // Desktop OpenGL for the renderer that draws in immediate mode.
+  if (!eglBindAPI(api == API_GLES2 ? EGL_OPENGL_ES_API : EGL_OPENGL_API)) {
+    problem = "eglBindAPI failed";
     return false;
   }
-  EGLContext eglContext = eglCreateContext(eglDisplay, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, nullptr);
+  const EGLint version2[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+  EGLContext eglContext = eglCreateContext(eglDisplay, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT,
+                                           api == API_GLES2 ? version2 : nullptr);
   if (eglContext == EGL_NO_CONTEXT) {
     problem = "eglCreateContext failed";
     return false;
@@ -106,8 +109,11 @@ bool COffscreenGLContext::CreateFramebuffer() {
     problem = "framebuffer incomplete";
     return false;
   }
-  glDrawBuffer(GL_COLOR_ATTACHMENT0);
-  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  // OpenGL ES draws to and reads from its one attachment anyway.
+  if (api == API_OPENGL) {
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+  }
   glViewport(0, 0, width, height);
   return true;
 }

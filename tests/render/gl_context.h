@@ -16,8 +16,10 @@
 class COffscreenGLContext {
  public:
   using Rgba = std::array<unsigned char, 4>;
+  // OpenGL (compatibility) for the OpenGL 1 renderer, OpenGL ES 2 for the other.
+  enum Api { API_OPENGL, API_GLES2 };
 
-  COffscreenGLContext(int width, int height);
+  COffscreenGLContext(int width, int height, Api api = API_OPENGL);
   ~COffscreenGLContext();
   COffscreenGLContext(const COffscreenGLContext&) = delete;
   COffscreenGLContext& operator=(const COffscreenGLContext&) = delete;
@@ -40,6 +42,7 @@ class COffscreenGLContext {
 
   int width;
   int height;
+  Api api;
   bool ready = false;
   const char* problem = "";
   void* display = nullptr;

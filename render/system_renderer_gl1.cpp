@@ -1,0 +1,6 @@
+#include "render/opengl_renderer.h"
+#include "render/system_renderer.h"
+
+std::shared_ptr<CRenderer> MakeSystemRenderer() {
+  return std::make_shared<COpenGLRenderer>();
+}
