@@ -1,26 +1,19 @@
 #include "audio/openal_sound_sink.h"
 
-#if __has_include(<AL/alext.h>)
-#include <AL/alext.h>
-#endif
-#include <alsa/asoundlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
 
+#include "audio/openal_backend.h"
 #include "audio/sound_file.h"
 #include "audio/sound_mix.h"
 #include "audio/system_sound_sink.h"
 
-// The extensions' names, for OpenALs whose headers leave them out; whether the
-// device has each one is asked before it is used.
+// The extension's name, for OpenALs whose headers leave it out; whether the
+// device has it is asked before it is used.
 #ifndef ALC_CONNECTED
 #define ALC_CONNECTED 0x313
-#endif
-#ifndef ALC_OUTPUT_LIMITER_SOFT
-#define ALC_OUTPUT_LIMITER_SOFT 0x199A
 #endif
 
 namespace {
@@ -30,10 +23,6 @@ constexpr float REFERENCE_DISTANCE = SOUND_REFERENCE_DISTANCE;
 constexpr float ROLLOFF = SOUND_ROLLOFF;
 
 using Device = COpenALSoundSink::Device;
-
-// ALSA reports a missing sound card on standard error by default; the game is
-// silent about it.
-void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 COpenALSoundSink* openSink = nullptr;
 
@@ -56,9 +45,7 @@ Device OpenDefaultDevice() {
   Device opened;
   opened.device = alcOpenDevice(nullptr);
   if (!opened.device) return Device();
-  const ALCint limited[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
-  const bool canLimit = alcIsExtensionPresent(opened.device, "ALC_SOFT_output_limiter");
-  opened.context = alcCreateContext(opened.device, canLimit ? limited : nullptr);
+  opened.context = alcCreateContext(opened.device, OpenALContextAttributes(opened.device));
   if (!opened.context) {
     alcCloseDevice(opened.device);
     return Device();
@@ -82,10 +69,7 @@ COpenALSoundSink::~COpenALSoundSink() {
 void COpenALSoundSink::Prepare() {
   if (prepared) return;
   prepared = true;
-  // Both must be in place before OpenAL first looks at its settings and devices;
-  // a player who sets the log level himself keeps it.
-  setenv("ALSOFT_LOGLEVEL", "0", 0);
-  snd_lib_error_set_handler(QuietAlsa);
+  QuietenOpenALBackend();
 
   // One sink plays at a time: a second one stays silent.
   if (openSink) return;

@@ -30,7 +30,12 @@ packages=(
   # Authenticode signing of the Windows files, and the throwaway certificate its
   # test makes; a keyboard layout other than the US one for the keys' test
   osslsigncode openssl x11-xkb-utils
+  # the browser build (emscripten above): node to run the simulator and the page's
+  # tests, Chromium to play the page headless
+  nodejs chromium
 )
+# npm comes with some builds of node, which then refuse Debian's own npm package.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -44,5 +49,5 @@ fi
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update
-$SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+$SUDO apt-get -o DPkg::Lock::Timeout=900 update
+$SUDO apt-get -o DPkg::Lock::Timeout=900 install -y --no-install-recommends "${missing[@]}"
