@@ -123,8 +123,10 @@ bool LoadSoundFile(const std::string& path, SoundData& data) {
     return false;
   }
   const int sampleBytes = format.sampleBits / 8;
-  if (format.tag != FORMAT_PCM || format.sampleBits % 8 != 0 || sampleBytes < 1 ||
-      sampleBytes > LONGEST_SAMPLE_BYTES || format.frameBytes != format.channels * sampleBytes) {
+  // No channels would make a frame of no bytes, which no count of frames fills.
+  if (format.tag != FORMAT_PCM || format.channels < 1 || format.sampleBits % 8 != 0 ||
+      sampleBytes < 1 || sampleBytes > LONGEST_SAMPLE_BYTES ||
+      format.frameBytes != format.channels * sampleBytes) {
     return false;
   }
   MMCKINFO chunk;

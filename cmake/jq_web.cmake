@@ -11,6 +11,10 @@ set(JQ_HOST_BUILD_DIR ${CMAKE_SOURCE_DIR}/build CACHE PATH
 set(JQ_WEB_ZLIB_SOURCE "" CACHE PATH "zlib's unpacked Debian source")
 set(JQ_WEB_PNG_SOURCE "" CACHE PATH "libpng's unpacked Debian source")
 
+# Programs for node run as `node program.js`: emcmake's runner adds a flag that
+# node needs no more.
+set(CMAKE_CROSSCOMPILING_EMULATOR node)
+
 # The game reports its one error by throwing; the browser has to catch it as the
 # desktop does. WebAssembly's own exceptions cost nothing until one is thrown.
 add_compile_options(-fwasm-exceptions)

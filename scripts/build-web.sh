@@ -5,7 +5,7 @@
 # and sounds/ are the ones the generators drew in the native build (build/, built
 # here as far as they need), the same bytes as on Linux. libpng and zlib come from
 # Debian's source packages, fetched once into build-web/deps/. Extra arguments go
-# to cmake.
+# to cmake. `ctest` in build-web/ runs the browser build's tests.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh"
@@ -48,7 +48,7 @@ png_source=$(unpacked libpng1.6)
 [ -f "$host/CMakeCache.txt" ] || cmake -S "$root" -B "$host" -DJQ_WERROR=ON >/dev/null
 cmake --build "$host" -j "$(nproc)" --target art sfx
 
-emcmake cmake -S "$root" -B "$build" -DJQ_WERROR=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release \
+emcmake cmake -S "$root" -B "$build" -DJQ_WERROR=ON -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
   -DJQ_HOST_BUILD_DIR="$host" -DJQ_WEB_ZLIB_SOURCE="$zlib_source" \
   -DJQ_WEB_PNG_SOURCE="$png_source" "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"

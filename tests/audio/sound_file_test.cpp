@@ -1,5 +1,6 @@
 // The generated sounds as the game reads them, and the reader's refusals. Built
-// for Linux (libsndfile) and Windows (WinMM), which must read alike.
+// for Linux (libsndfile), Windows (WinMM) and the game's own WAV reader of the
+// browser build (run natively here), which must read alike.
 #include "audio/sound_file.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "audio/sound_id.h"
 
@@ -120,6 +122,62 @@ TEST(SoundFile, OnlyMonoSoundsOfAPlausibleRateAndLengthAreRead) {
     EXPECT_EQ(data.rate, c.rate);
     ASSERT_EQ(data.samples.size(), static_cast<size_t>(c.frames));
     for (int i = 0; i < c.frames; ++i) ASSERT_EQ(data.samples[i], Ramp(i)) << "sample " << i;
+  }
+}
+
+// A RIFF chunk: its name, its size, its bytes and the pad byte of an odd size.
+std::string Chunk(const char* id, const std::string& body) {
+  std::string bytes(id, 4);
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>(body.size() >> (8 * i));
+  return bytes + body + (body.size() % 2 ? std::string(1, '\0') : std::string());
+}
+
+// A format chunk's fields: tag, channels, rate, bytes a second, bytes a frame, bits.
+std::string Format(int tag, int channels, int rate, int frameBytes, int bits) {
+  std::string bytes;
+  for (int field : {tag | channels << 16, rate, rate * frameBytes, frameBytes | bits << 16}) {
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(field >> (8 * i));
+  }
+  return bytes;
+}
+
+std::string Riff(const std::string& chunks) {
+  return Chunk("RIFF", "WAVE" + chunks);
+}
+
+// Samples of 8, 24 and 32 bits give their top 16 bits (8-bit ones are unsigned),
+// after an odd-sized chunk that comes before the format. Refused: a format chunk
+// cut short, frames of no channel at all, no samples, no format.
+TEST(SoundFile, SampleWidthsAndOtherChunksAsLibsndfileReadsThem) {
+  const std::string list = Chunk("LIST", "abc");
+  const std::string bytes8("\x00\x80\xff\x41", 4);
+  const std::string bytes24("\x11\x22\x33\x44\x55\xf6", 6);
+  const std::string bytes32("\x11\x22\x33\x44\x55\x66\x77\x88", 8);
+  struct Case {
+    std::string file;
+    std::vector<std::int16_t> samples;
+  };
+  const Case read[] = {
+      {Riff(list + Chunk("fmt ", Format(1, 1, 8000, 1, 8)) + Chunk("data", bytes8)),
+       {-32768, 0, 32512, -16128}},
+      {Riff(Chunk("fmt ", Format(1, 1, 8000, 3, 24)) + list + Chunk("data", bytes24)),
+       {0x3322, -2475}},
+      {Riff(Chunk("fmt ", Format(1, 1, 8000, 4, 32)) + Chunk("data", bytes32)), {0x4433, -30601}}};
+  ScratchFile file;
+  for (const Case& c : read) {
+    SoundData data;
+    ASSERT_TRUE(file.Load(c.file, data));
+    EXPECT_EQ(data.rate, 8000);
+    EXPECT_EQ(data.samples, c.samples);
+  }
+  const std::string samples(400, '\x10');
+  for (const std::string& refused :
+       {Riff(Chunk("fmt ", Format(1, 1, 8000, 2, 16).substr(0, 14)) + Chunk("data", samples)),
+        Riff(Chunk("fmt ", Format(1, 0, 8000, 0, 16)) + Chunk("data", samples)),
+        Riff(Chunk("fmt ", Format(1, 1, 8000, 2, 16))), Riff(Chunk("data", samples))}) {
+    SoundData data;
+    EXPECT_FALSE(file.Load(refused, data)) << refused.size() << " bytes";
+    EXPECT_TRUE(data.samples.empty());
   }
 }
 
