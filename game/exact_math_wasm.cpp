@@ -1,7 +1,7 @@
-#include "game/exact_math.h"
-
 #include <cfloat>
 #include <cmath>
+
+#include "game/exact_math.h"
 
 // In WebAssembly long double is IEEE quadruple precision, computed by the same
 // kind of software as GCC's quad-precision library, and it rounds to the same
