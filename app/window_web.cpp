@@ -144,26 +144,49 @@ void ReleaseHeldKeys() {
   }
 }
 
-// The pointer in canvas pixels, from its place in the page's own units.
-void MovePointer(const EmscriptenMouseEvent& event) {
+// The pointer in canvas pixels, from its place on the canvas in the page's units.
+void MovePointer(long targetX, long targetY) {
   CApplication& app = CApplication::Instance();
   double cssWidth = 0;
   double cssHeight = 0;
   emscripten_get_element_css_size(CANVAS, &cssWidth, &cssHeight);
   if (cssWidth <= 0 || cssHeight <= 0) return;
-  const int x = static_cast<int>(std::floor(event.targetX * app.Window().width / cssWidth));
-  const int y = static_cast<int>(std::floor(event.targetY * app.Window().height / cssHeight));
+  const int x = static_cast<int>(std::floor(targetX * app.Window().width / cssWidth));
+  const int y = static_cast<int>(std::floor(targetY * app.Window().height / cssHeight));
   app.Motion(x, y);
 }
 
 EM_BOOL OnMouse(int eventType, const EmscriptenMouseEvent* event, void*) {
-  MovePointer(*event);
+  MovePointer(event->targetX, event->targetY);
   if (eventType == EMSCRIPTEN_EVENT_MOUSEDOWN) {
     CApplication::Instance().Mouse(event->button, WINDOW_BUTTON_DOWN);
   } else if (eventType == EMSCRIPTEN_EVENT_MOUSEUP) {
     CApplication::Instance().Mouse(event->button, WINDOW_BUTTON_UP);
   }
   return eventType != EMSCRIPTEN_EVENT_MOUSEMOVE;
+}
+
+// On a touch screen one finger is the pointer with the left button held: it grabs,
+// pulls and flicks. Other fingers are ignored; the page does not scroll or zoom
+// under the game.
+long touchFinger = -1;
+
+EM_BOOL OnTouch(int eventType, const EmscriptenTouchEvent* event, void*) {
+  for (int i = 0; i < event->numTouches; ++i) {
+    const EmscriptenTouchPoint& touch = event->touches[i];
+    if (!touch.isChanged) continue;
+    if (eventType == EMSCRIPTEN_EVENT_TOUCHSTART && touchFinger < 0) {
+      touchFinger = touch.identifier;
+      MovePointer(touch.targetX, touch.targetY);
+      CApplication::Instance().Mouse(WINDOW_BUTTON_LEFT, WINDOW_BUTTON_DOWN);
+    } else if (touch.identifier == touchFinger) {
+      MovePointer(touch.targetX, touch.targetY);
+      if (eventType == EMSCRIPTEN_EVENT_TOUCHMOVE) continue;
+      touchFinger = -1;
+      CApplication::Instance().Mouse(WINDOW_BUTTON_LEFT, WINDOW_BUTTON_UP);
+    }
+  }
+  return true;
 }
 
 // A page in a hidden tab draws no frames: its game pauses, so the time away is
@@ -242,6 +265,10 @@ void ListenToPage() {
   emscripten_set_mousedown_callback(CANVAS, nullptr, true, OnMouse);
   emscripten_set_mouseup_callback(CANVAS, nullptr, true, OnMouse);
   emscripten_set_mousemove_callback(CANVAS, nullptr, true, OnMouse);
+  emscripten_set_touchstart_callback(CANVAS, nullptr, true, OnTouch);
+  emscripten_set_touchmove_callback(CANVAS, nullptr, true, OnTouch);
+  emscripten_set_touchend_callback(CANVAS, nullptr, true, OnTouch);
+  emscripten_set_touchcancel_callback(CANVAS, nullptr, true, OnTouch);
   emscripten_set_blur_callback(page, nullptr, true, OnBlur);
   emscripten_set_visibilitychange_callback(nullptr, true, OnVisibility);
   emscripten_set_resize_callback(page, nullptr, true, OnResize);

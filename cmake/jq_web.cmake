@@ -15,6 +15,11 @@ set(JQ_WEB_PNG_SOURCE "" CACHE PATH "libpng's unpacked Debian source")
 # node needs no more.
 set(CMAKE_CROSSCOMPILING_EMULATOR node)
 
+# Debian's emcc runs its JavaScript helpers under the system's node at link time,
+# which finds Debian's JavaScript modules (acorn) only with this.
+set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_C_LINKER_LAUNCHER})
+
 # The game reports its one error by throwing; the browser has to catch it as the
 # desktop does. WebAssembly's own exceptions cost nothing until one is thrown.
 add_compile_options(-fwasm-exceptions)
