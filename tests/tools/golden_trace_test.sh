@@ -10,7 +10,8 @@
 # frame on every field of these traces. Regenerate them only for a deliberate
 # change of the rules, and check the new values against such a reading again.
 # The model's sines and arc tangents are correctly rounded (game/exact_math.h), so
-# the same values hold for the Windows build, run under Wine by its own CTest.
+# the same values hold for the Windows build, run under Wine by its own CTest, and
+# for the browser build's simulator under node.
 #
 # Usage: golden_trace_test.sh [runner...] <jellyquake-sim>
 # (a runner such as scripts/wine-run.sh with its prefix, for a Windows build)
