@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/error_box.h"
 #include "app/window.h"
 
 namespace {
@@ -74,6 +75,9 @@ const char* const KEPT_KEYS[] = {"ArrowLeft", "ArrowUp",  "ArrowRight", "ArrowDo
 // Keys held now, by the page's key code.
 std::map<std::string, HeldKey> heldKeys;
 bool sizeChanged = true;
+// Frames one after another, or only when an event asks for one.
+bool continuous = true;
+bool redrawWanted = false;
 // The figures the page's tests read: frames drawn, and the last frame's update
 // and drawing time in milliseconds (the time to hand the frame to WebGL).
 int framesDrawn = 0;
@@ -134,14 +138,14 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
   return KeptKey(*event);
 }
 
-// Keys let go while the page had no focus never report their release; the game
-// hears it now, so a held arrow does not pan on.
-void ReleaseHeldKeys() {
-  while (!heldKeys.empty()) {
-    const HeldKey held = heldKeys.begin()->second;
-    heldKeys.erase(heldKeys.begin());
-    Report(held, false);
-  }
+// The finger that stands for the pointer, or -1.
+long touchFinger = -1;
+
+// Keys let go while the page had no focus never report their release; the shell
+// lets go of them for the screen, and here they are forgotten.
+void ForgetHeldInput() {
+  heldKeys.clear();
+  touchFinger = -1;
 }
 
 // The pointer in canvas pixels, from its place on the canvas in the page's units.
@@ -169,8 +173,6 @@ EM_BOOL OnMouse(int eventType, const EmscriptenMouseEvent* event, void*) {
 // On a touch screen one finger is the pointer with the left button held: it grabs,
 // pulls and flicks. Other fingers are ignored; the page does not scroll or zoom
 // under the game.
-long touchFinger = -1;
-
 EM_BOOL OnTouch(int eventType, const EmscriptenTouchEvent* event, void*) {
   for (int i = 0; i < event->numTouches; ++i) {
     const EmscriptenTouchPoint& touch = event->touches[i];
@@ -192,14 +194,15 @@ EM_BOOL OnTouch(int eventType, const EmscriptenTouchEvent* event, void*) {
 // A page in a hidden tab draws no frames: its game pauses, so the time away is
 // not played. A page that loses the focus hears no keys: it pauses too.
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
-  if (event->hidden) ReleaseHeldKeys();
+  if (event->hidden) ForgetHeldInput();
   CApplication::Instance().Visibility(!event->hidden);
   return false;
 }
 
-EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
-  ReleaseHeldKeys();
-  CApplication::Instance().Visibility(false);
+EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*) {
+  const bool focused = eventType == EMSCRIPTEN_EVENT_FOCUS;
+  if (!focused) ForgetHeldInput();
+  CApplication::Instance().Focus(focused);
   return false;
 }
 
@@ -234,11 +237,7 @@ void StopAfterFailure() {
   if (!app.Failed()) return;
   emscripten_cancel_main_loop();
   app.ReportFailure(std::cerr);
-  EM_ASM(
-      {
-        if (Module.gameStopped) Module.gameStopped(UTF8ToString($0));
-      },
-      app.FailureText().c_str());
+  ShowErrorToPlayer(app.FailureText());
 }
 
 void Frame() {
@@ -247,14 +246,19 @@ void Frame() {
     sizeChanged = false;
     FollowPageSize();
   }
+  // While nothing moves the browser still calls each frame; only an event's
+  // request draws one then.
   CApplication& app = CApplication::Instance();
-  app.Idle();
-  app.Display();
-  lastFrameMilliseconds = emscripten_get_now() - start;
-  if (++framesDrawn == 1)
-    EM_ASM({
-      if (Module.firstFrameDrawn) Module.firstFrameDrawn();
-    });
+  bool draw = redrawWanted;
+  redrawWanted = false;
+  if (continuous) draw = app.Idle() || draw;
+  if (draw && app.Display()) {
+    lastFrameMilliseconds = emscripten_get_now() - start;
+    if (++framesDrawn == 1)
+      EM_ASM({
+        if (Module.firstFrameDrawn) Module.firstFrameDrawn();
+      });
+  }
   StopAfterFailure();
 }
 
@@ -269,7 +273,8 @@ void ListenToPage() {
   emscripten_set_touchmove_callback(CANVAS, nullptr, true, OnTouch);
   emscripten_set_touchend_callback(CANVAS, nullptr, true, OnTouch);
   emscripten_set_touchcancel_callback(CANVAS, nullptr, true, OnTouch);
-  emscripten_set_blur_callback(page, nullptr, true, OnBlur);
+  emscripten_set_blur_callback(page, nullptr, true, OnFocus);
+  emscripten_set_focus_callback(page, nullptr, true, OnFocus);
   emscripten_set_visibilitychange_callback(nullptr, true, OnVisibility);
   emscripten_set_resize_callback(page, nullptr, true, OnResize);
   emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, true,
@@ -312,7 +317,21 @@ void CWindow::OpenWindow(int, char**) {
 
 // The browser calls each frame; this returns at once and the page lives on.
 void CWindow::MainLoop() {
+  // The page is shown now, as a window is mapped, unless it opened in a tab
+  // behind others.
+  EmscriptenVisibilityChangeEvent page;
+  const bool hidden =
+      emscripten_get_visibility_status(&page) == EMSCRIPTEN_RESULT_SUCCESS && page.hidden;
+  CApplication::Instance().Visibility(!hidden);
   emscripten_set_main_loop(Frame, 0, false);
+}
+
+void CWindow::SetContinuous(bool frames) {
+  continuous = frames;
+}
+
+void CWindow::Redraw() {
+  redrawWanted = true;
 }
 
 void CWindow::ToggleFullScreen() {
