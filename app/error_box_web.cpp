@@ -5,5 +5,9 @@
 // The page shows the line in place of the game; the console has it from
 // standard error.
 void ShowErrorToPlayer(const std::string& line) {
-  EM_ASM({ if (Module.gameStopped) Module.gameStopped(UTF8ToString($0)); }, line.c_str());
+  EM_ASM(
+      {
+        if (Module.gameStopped) Module.gameStopped(UTF8ToString($0));
+      },
+      line.c_str());
 }
