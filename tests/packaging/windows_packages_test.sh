@@ -180,13 +180,23 @@ rm -r "$(unix_path "${folder[AllUsers]}")"
 # A folder name outside every ANSI code page, so deep that every image's and sound's
 # full path (Z: and the Linux path) passes 260 characters; the game's own folder
 # stays short enough to be the working folder.
+# The game's folder is made exactly 246 characters long as Windows spells it (Z: and the
+# path), whatever the length of the folder the test runs in: Windows takes no working
+# folder of 258 or more, and the shortest file beside it still passes 260. Lengths are
+# counted in characters, whatever the locale.
+chars() { printf %s "$1" | LC_ALL=C.UTF-8 wc -m; }
+game_folder_chars=246
 deep="$work/Łukasz 张伟"
-while [ $((${#deep} + 2 + ${#version} + 12)) -lt 240 ]; do deep="$deep/a-folder-to-make-the-path-longer"; done
+step=/a-folder-to-make-the-path-longer
+tail_chars=$((2 + 12 + ${#version})) # Z: before, /jellyquake-VERSION after
+while [ $(($(chars "$deep") + ${#step} + tail_chars)) -le $game_folder_chars ]; do deep="$deep$step"; done
+rest=$((game_folder_chars - $(chars "$deep") - tail_chars))
+[ $rest -lt 2 ] || deep="$deep/$(head -c $((rest - 1)) /dev/zero | tr '\0' x)"
 mkdir -p "$deep"
 cp -r "$unzipped" "$deep/"
 far="$deep/jellyquake-$version"
 shortest=$(cd "$far" && find graphics sounds -type f | awk '{ print length }' | sort -n | head -n 1)
-[ $((2 + ${#far} + 1 + shortest)) -gt 260 ] || fail "the deep folder is not deep enough"
+[ $((2 + $(chars "$far") + 1 + shortest)) -gt 260 ] || fail "the deep folder is not deep enough"
 play far-away "$far/jellyquake.exe"
 JQ_RUN_WITH="$JQ_RUN_WITH" JQ_WINE_PREFIX="$WINEPREFIX" \
   bash "$here/../audio/sound_play_test.sh" "$far/jellyquake.exe" "$closer" "$levels" "$far" ||
