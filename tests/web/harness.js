@@ -1,0 +1,172 @@
+// Drives the browser build in Debian's headless Chromium: a static server of our own
+// on 127.0.0.1 that counts what it serves, the browser launched with a fresh profile,
+// a page that watches its console and every request, and screenshots read as pixels.
+'use strict';
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
+const zlib = require('zlib');
+const { execFileSync } = require('child_process');
+const puppeteer = require('puppeteer-core');
+
+const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+
+// Serves a folder on a free port, gzipped as a web host would when the browser accepts
+// it; stats counts the requests, the files not found and the bytes sent.
+async function serve(root) {
+  const stats = { requests: 0, missing: [], sent: 0 };
+  const packed = new Map();
+  const server = http.createServer((req, res) => {
+    stats.requests++;
+    let name = decodeURIComponent(new URL(req.url, 'http://host').pathname);
+    if (name.endsWith('/')) name += 'index.html';
+    const file = path.join(root, path.normalize(name));
+    if (!file.startsWith(root + path.sep) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
+      // The browser asks for an icon by itself; a site without one is no fault of the game's.
+      if (name === '/favicon.ico') return res.writeHead(204).end();
+      stats.missing.push(name);
+      res.writeHead(404).end();
+      return;
+    }
+    const gzip = /\bgzip\b/.test(req.headers['accept-encoding'] || '');
+    if (gzip && !packed.has(file)) packed.set(file, zlib.gzipSync(fs.readFileSync(file), { level: 9 }));
+    const body = gzip ? packed.get(file) : fs.readFileSync(file);
+    res.writeHead(200, {
+      'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+      'Cache-Control': 'no-store',
+      ...(gzip ? { 'Content-Encoding': 'gzip' } : {}),
+    });
+    res.end(body);
+    stats.sent += body.length;
+  });
+  await new Promise((done) => server.listen(0, '127.0.0.1', done));
+  const origin = `http://127.0.0.1:${server.address().port}`;
+  return { origin, stats, close: () => new Promise((done) => server.close(done)) };
+}
+
+// Chromium as the notes on this machine found it must run: software WebGL, nothing
+// fetched for the browser itself, a fresh profile (puppeteer makes one and removes it).
+function launch(extraArgs = []) {
+  const args = [
+    '--enable-unsafe-swiftshader', '--disable-background-networking', '--disable-component-update',
+    '--disable-sync', '--no-first-run', '--disable-quic', '--window-size=1024,768', ...extraArgs,
+  ];
+  if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
+  return puppeteer.launch({
+    executablePath: process.env.JQ_CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args,
+    defaultViewport: { width: 1024, height: 768 },
+  });
+}
+
+// A new page that keeps its console's errors and warnings, uncaught errors and any
+// request that leaves the origin; log.problems() lists them all.
+async function openPage(browser, origin) {
+  const page = await browser.newPage();
+  const log = { console: [], errors: [], foreign: [] };
+  page.on('console', (m) => {
+    // The screenshots' own read-back makes the browser warn of a stall: not the game's doing.
+    if (/^\[\.WebGL-[^\]]*\].*GPU stall due to ReadPixels/.test(m.text())) return;
+    if (m.type() === 'error' || m.type() === 'warn') log.console.push(`${m.type()}: ${m.text()} ${m.location().url || ''}`);
+  });
+  page.on('pageerror', (e) => log.errors.push(String(e)));
+  page.on('requestfailed', (r) => log.errors.push(`failed: ${r.url()} ${r.failure()?.errorText}`));
+  page.on('request', (r) => {
+    const url = r.url();
+    if (!url.startsWith(origin + '/') && !/^(data|blob):/.test(url)) log.foreign.push(url);
+  });
+  log.problems = () => [...log.console, ...log.errors, ...log.foreign.map((u) => `left the origin: ${u}`)];
+  return { page, log };
+}
+
+// One screenshot of an area of the page as RGB pixels, w x h; saved when a folder is given.
+class Shot {
+  constructor(png, w, h, name) {
+    Object.assign(this, { png, w, h, name });
+    this.px = execFileSync('convert', ['png:-', '-alpha', 'off', '-depth', '8', 'rgb:-'], { input: png, maxBuffer: 1 << 26 });
+  }
+
+  rgb(x, y) {
+    const i = 3 * (y * this.w + x);
+    return [this.px[i], this.px[i + 1], this.px[i + 2]];
+  }
+
+  // The share (0 to 1) of pixels in x0 <= x < x1, y0 <= y < y1 whose colour passes a test.
+  share(test, x0, y0, x1, y1, step = 1) {
+    let hits = 0;
+    let all = 0;
+    for (let y = Math.max(0, Math.round(y0)); y < Math.min(this.h, y1); y += step) {
+      for (let x = Math.max(0, Math.round(x0)); x < Math.min(this.w, x1); x += step) {
+        hits += test(...this.rgb(x, y)) ? 1 : 0;
+        all++;
+      }
+    }
+    return all ? hits / all : 0;
+  }
+
+  // How many pixels in a rectangle differ clearly (by more than 16 % in colour) from another shot.
+  differing(other, x0 = 0, y0 = 0, x1 = this.w, y1 = this.h) {
+    const limit = (0.16 * 255) ** 2 * 3;
+    let count = 0;
+    for (let y = y0; y < y1; y++) {
+      for (let x = x0; x < x1; x++) {
+        const a = this.rgb(x, y);
+        const b = other.rgb(x, y);
+        count += (a[0] - b[0]) ** 2 + (a[1] - b[1]) ** 2 + (a[2] - b[2]) ** 2 > limit ? 1 : 0;
+      }
+    }
+    return count;
+  }
+
+  identical(other) {
+    return this.px.equals(other.px);
+  }
+
+  // Patches of a colour below row top found on every second pixel each way, larger than
+  // minArea pixels: {x, y, area} in page pixels, nearest the middle first.
+  patches(test, top, minArea) {
+    const w = this.w >> 1;
+    const h = (this.h - top) >> 1;
+    const seen = new Uint8Array(w * h);
+    const hit = (x, y) => test(...this.rgb(2 * x, top + 2 * y));
+    const found = [];
+    for (let start = 0; start < w * h; start++) {
+      if (seen[start] || !hit(start % w, Math.floor(start / w))) continue;
+      const stack = [start];
+      seen[start] = 1;
+      let n = 0, sx = 0, sy = 0;
+      while (stack.length) {
+        const at = stack.pop();
+        const x = at % w, y = Math.floor(at / w);
+        n++, sx += x, sy += y;
+        for (let dy = -1; dy <= 1; dy++) {
+          for (let dx = -1; dx <= 1; dx++) {
+            const nx = x + dx, ny = y + dy, next = ny * w + nx;
+            if (nx < 0 || ny < 0 || nx >= w || ny >= h || seen[next] || !hit(nx, ny)) continue;
+            seen[next] = 1;
+            stack.push(next);
+          }
+        }
+      }
+      if (4 * n > minArea) found.push({ x: (2 * sx) / n, y: top + (2 * sy) / n, area: 4 * n });
+    }
+    const far = (p) => (p.x - this.w / 2) ** 2 + (p.y - this.h / 2) ** 2;
+    return found.sort((a, b) => far(a) - far(b));
+  }
+}
+
+// A screenshot of the page's canvas (its box on the page, which letterboxing may inset).
+async function shoot(page, name, folder) {
+  const box = await page.$eval('canvas', (c) => {
+    const r = c.getBoundingClientRect();
+    return { x: Math.round(r.x), y: Math.round(r.y), width: Math.round(r.width), height: Math.round(r.height) };
+  });
+  const png = Buffer.from(await page.screenshot({ clip: box, type: 'png' }));
+  if (folder) fs.writeFileSync(path.join(folder, `${name}.png`), png);
+  return Object.assign(new Shot(png, box.width, box.height, name), { box });
+}
+
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+module.exports = { serve, launch, openPage, shoot, sleep, Shot };
