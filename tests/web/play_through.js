@@ -26,7 +26,7 @@ const BLUE = (r, g, b) => b > 100 && b - r > 45;
 const SKY = (r, g, b) => r > 150 && r < 210 && g > 235 && b > 150 && b < 210;
 const PAUSED = (r, g, b) => b > 220 && b - r > 60;
 
-let page, W, H, TOP;
+let page, log, W, H, TOP;
 const seconds = () => Date.now() / 1000;
 
 function check(ok, what) {
@@ -207,8 +207,7 @@ async function main() {
   fs.mkdirSync(out, { recursive: true });
   const server = await serve(site);
   const browser = await launch();
-  const opened = await openPage(browser, server.origin);
-  page = opened.page;
+  ({ page, log } = await openPage(browser, server.origin));
   try {
     await page.goto(`${server.origin}/`);
     const title = await waitFor(30, 'title', (s) => s.w > 0 && isTitle(s));
@@ -235,8 +234,7 @@ async function main() {
     await page.mouse.click(...at(W / 2, H / 2));
     check((await waitFor(5, '18-new-game', playingAgain)).ok, 'a click after the end did not start a new game');
     console.log('ok: a click starts the next game');
-    const problems = opened.log.problems();
-    check(!problems.length, `the page reported:\n  ${problems.join('\n  ')}`);
+    check(!log.problems().length, 'the page reported problems');
     check(!server.stats.missing.length, `the page asked for missing files: ${server.stats.missing}`);
     console.log(`the play-through passed (${server.stats.requests} requests, all to ${server.origin})`);
     for (const f of fs.readdirSync(out)) if (!/^(title|mid-game)\.png$/.test(f)) fs.rmSync(path.join(out, f));
@@ -247,6 +245,7 @@ async function main() {
 }
 
 main().catch((e) => {
-  console.error(`FAIL: ${e.message}\n(screenshots in ${out})`);
+  const problems = log ? log.problems().join('\n  ') : '';
+  console.error(`FAIL: ${e.message}\n(screenshots in ${out})${problems && `\nthe page reported:\n  ${problems}`}`);
   process.exit(1);
 });
