@@ -59,7 +59,7 @@ function siteBytes(folder) {
 
 async function main() {
   const server = await serve(site);
-  const browser = await launch();
+  const browser = await launch({ width: 1024, height: 768 });
   try {
     const { page } = await openPage(browser, server.origin);
     await page.evaluateOnNewDocument(timeFrames);
