@@ -81,45 +81,32 @@ async function openPage(browser, origin) {
   return { page, log };
 }
 
-// The pixels of the browser's screenshots (8-bit RGB or RGBA, not interlaced) as RGB.
-function rgbOf(png) {
-  const [w, h, bits, type, , , interlaced] = [png.readUInt32BE(16), png.readUInt32BE(20), ...png.subarray(24, 29)];
-  if (bits !== 8 || (type !== 2 && type !== 6) || interlaced) throw new Error('unexpected screenshot format');
-  const idat = [];
-  for (let at = 8; at < png.length; at += 12 + png.readUInt32BE(at)) {
-    if (png.toString('latin1', at + 4, at + 8) === 'IDAT') idat.push(png.subarray(at + 8, at + 8 + png.readUInt32BE(at)));
-  }
-  const raw = zlib.inflateSync(Buffer.concat(idat));
-  const n = type === 6 ? 4 : 3;
-  const row = w * n;
-  const px = Buffer.alloc(w * h * n);
-  for (let y = 0; y < h; y++) {
-    const filter = raw[y * (row + 1)];
-    for (let i = 0; i < row; i++) {
-      const a = i >= n ? px[y * row + i - n] : 0;
-      const b = y ? px[(y - 1) * row + i] : 0;
-      const c = i >= n && y ? px[(y - 1) * row + i - n] : 0;
-      const p = a + b - c;
-      const pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
-      const predict = [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
-      px[y * row + i] = raw[y * (row + 1) + 1 + i] + predict;
-    }
-  }
-  if (n === 3) return px;
-  const rgb = Buffer.alloc(w * h * 3);
-  for (let i = 0; i < w * h; i++) px.copy(rgb, 3 * i, 4 * i, 4 * i + 3);
-  return rgb;
-}
-
-// One screenshot of an area of the page as RGB pixels, w x h; saved when a folder is given.
+// A screenshot's pixels, read from the PNG the browser makes (8 bits a channel, RGB or
+// RGBA, not interlaced).
 class Shot {
-  constructor(png, w, h, name) {
-    Object.assign(this, { png, w, h, name });
-    this.px = rgbOf(png);
+  constructor(png) {
+    const [bits, type, , , interlaced] = png.subarray(24, 29);
+    if (bits !== 8 || (type !== 2 && type !== 6) || interlaced) throw new Error('unexpected screenshot format');
+    const idat = [];
+    for (let at = 8; at < png.length; at += 12 + png.readUInt32BE(at)) {
+      if (png.toString('latin1', at + 4, at + 8) === 'IDAT') idat.push(png.subarray(at + 8, at + 8 + png.readUInt32BE(at)));
+    }
+    const raw = zlib.inflateSync(Buffer.concat(idat));
+    const [w, h, n] = [png.readUInt32BE(16), png.readUInt32BE(20), type === 6 ? 4 : 3];
+    const row = w * n;
+    const px = Buffer.alloc(h * row);
+    for (let y = 0, i = 0; y < h; y++) {
+      for (let x = 0, filter = raw[y * (row + 1)]; x < row; x++, i++) {
+        const [a, b, c] = [x >= n ? px[i - n] : 0, y ? px[i - row] : 0, x >= n && y ? px[i - row - n] : 0];
+        const [pa, pb, pc] = [Math.abs(b - c), Math.abs(a - c), Math.abs(a + b - 2 * c)];
+        px[i] = raw[y * (row + 1) + 1 + x] + [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
+      }
+    }
+    Object.assign(this, { w, h, n, px });
   }
 
   rgb(x, y) {
-    const i = 3 * (y * this.w + x);
+    const i = this.n * (y * this.w + x);
     return [this.px[i], this.px[i + 1], this.px[i + 2]];
   }
 
@@ -195,7 +182,7 @@ async function shoot(page, name, folder) {
   });
   const png = Buffer.from(await page.screenshot({ clip: box, type: 'png', optimizeForSpeed: true }));
   if (folder) fs.writeFileSync(path.join(folder, `${name}.png`), png);
-  return Object.assign(new Shot(png, box.width, box.height, name), { box });
+  return Object.assign(new Shot(png), { box });
 }
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));

@@ -61,19 +61,15 @@ const playingAgain = (s) => isRunning(s) && !isComplete(s);
 // The share of the play area that differs clearly between two shots.
 const changed = (a, b) => a.differing(b, 0, TOP, W, H) / (W * (H - TOP));
 
-// Two shots a second apart agree in every pixel and show the pause: a running game's
-// fire, blobs and hand never stand still that long.
-async function still(name) {
+// Two shots a second apart: a paused game's agree in every pixel and show the pause,
+// a running game's differ (its fire, blobs and hand never stand still that long).
+async function twoShots(name) {
   const a = await snap(`${name}-a`);
   await sleep(1000);
-  const b = await snap(`${name}-b`);
-  return a.identical(b) && isPaused(b);
+  return [a, await snap(`${name}-b`)];
 }
-async function moving(name) {
-  const a = await snap(`${name}-a`);
-  await sleep(1000);
-  return !a.identical(await snap(`${name}-b`));
-}
+const still = async (name) => twoShots(name).then(([a, b]) => a.identical(b) && isPaused(b));
+const moving = async (name) => twoShots(name).then(([a, b]) => !a.identical(b));
 
 // Pointer and keys in canvas pixels.
 const at = (x, y) => [page.box.x + x, page.box.y + y];
