@@ -83,7 +83,7 @@ async function main() {
       return gl.getParameter(gl.getExtension('WEBGL_debug_renderer_info').UNMASKED_RENDERER_WEBGL);
     })}`);
     console.log(`browser mid-game frame ${ms.toFixed(3)} ms (median of ${frames}), native ${nativeMs.toFixed(3)} ms, ratio ${ratio.toFixed(2)}   goal <= 1.5: ${verdict(ratio, 1.5001)}`);
-    console.log(`browser drawn frames ${apart.toFixed(1)} ms apart (median), ${(1000 / apart).toFixed(1)} a second`);
+    console.log(`browser drawn frames ${apart.toFixed(1)} ms apart (median), ${(1000 / apart).toFixed(1)} a second, ratio ${(apart / nativeMs).toFixed(2)} to the native frame`);
     console.log(`browser first frame ${first.toFixed(0)} ms after navigation (${(sent / 1e6).toFixed(2)} MB sent gzipped by then)   goal < 2000 ms: ${verdict(first, 2000)}`);
     console.log(`browser site ${(packed / 1e6).toFixed(2)} MB gzipped (${(raw / 1e6).toFixed(2)} MB as files)   goal < 3 MB: ${verdict(packed, 3e6)}`);
   } finally {
