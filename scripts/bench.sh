@@ -34,7 +34,8 @@ windows_build="${JQ_WINDOWS_BUILD_DIR:-$root/build-windows}"
 bash "$root/scripts/build.sh" >/dev/null
 bash "$root/scripts/build-windows.sh" >/dev/null
 bash "$root/scripts/build-web.sh" >/dev/null
-[ -d "$root/tests/web/node_modules" ] || npm ci --prefix "$root/tests/web" --no-audit --no-fund >/dev/null
+web_build="${JQ_WEB_BUILD_DIR:-$root/build-web}"
+bash "$root/tests/web/packages.sh" "$web_build/web_packages" >/dev/null
 source "$root/scripts/lib/xvfb.sh"
 start_xvfb 1280x960x24
 
@@ -266,4 +267,4 @@ printf 'peak memory of the limit frame'"'"'s window: %.1f MB, %.1f MB more than 
 # --- The browser -----------------------------------------------------------------
 # The site served gzipped on 127.0.0.1, its frame timed inside the page at the
 # native mid-game frame's size; the native figure is the median measured above.
-node "$root/bench/web_frame.js" "${JQ_WEB_SITE_DIR:-$root/build-web/site}" "$game_frame"
+NODE_PATH="$web_build/web_packages/node_modules" node "$root/bench/web_frame.js" "$web_build/site" "$game_frame"
