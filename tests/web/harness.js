@@ -10,8 +10,8 @@ const puppeteer = require('puppeteer-core');
 
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 
-// Serves a folder on a free port, gzipped as a web host would when the browser accepts
-// it; stats counts the requests, the files not found and the bytes sent.
+// Serves a folder on a free port, gzipped as a web host would; stats counts the
+// requests, the files not found and the bytes sent.
 async function serve(root) {
   const stats = { requests: 0, missing: [], sent: 0 };
   const packed = new Map();
@@ -22,21 +22,14 @@ async function serve(root) {
     const file = path.join(root, path.normalize(name));
     if (!file.startsWith(root + path.sep) || !fs.statSync(file, { throwIfNoEntry: false })?.isFile()) {
       // The browser asks for an icon by itself; a site without one is no fault of the game's.
-      if (name === '/favicon.ico') return res.writeHead(204).end();
-      stats.missing.push(name);
-      res.writeHead(404).end();
-      return;
+      if (name !== '/favicon.ico') stats.missing.push(name);
+      return res.writeHead(404).end();
     }
-    const gzip = /\bgzip\b/.test(req.headers['accept-encoding'] || '');
-    if (gzip && !packed.has(file)) packed.set(file, zlib.gzipSync(fs.readFileSync(file), { level: 9 }));
-    const body = gzip ? packed.get(file) : fs.readFileSync(file);
-    res.writeHead(200, {
-      'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-      'Cache-Control': 'no-store',
-      ...(gzip ? { 'Content-Encoding': 'gzip' } : {}),
-    });
-    res.end(body);
-    stats.sent += body.length;
+    if (!packed.has(file)) packed.set(file, zlib.gzipSync(fs.readFileSync(file), { level: 9 }));
+    const type = TYPES[path.extname(file)] || 'application/octet-stream';
+    res.writeHead(200, { 'Content-Type': type, 'Cache-Control': 'no-store', 'Content-Encoding': 'gzip' });
+    res.end(packed.get(file));
+    stats.sent += packed.get(file).length;
   });
   await new Promise((done) => server.listen(0, '127.0.0.1', done));
   const origin = `http://127.0.0.1:${server.address().port}`;
@@ -110,30 +103,27 @@ class Shot {
     return [this.px[i], this.px[i + 1], this.px[i + 2]];
   }
 
-  // The share (0 to 1) of pixels in x0 <= x < x1, y0 <= y < y1 whose colour passes a test.
-  share(test, x0, y0, x1, y1, step = 1) {
-    let hits = 0;
-    let all = 0;
+  // Calls visit(x, y) on every step-th pixel each way of x0 <= x < x1, y0 <= y < y1.
+  each(x0, y0, x1, y1, step, visit) {
     for (let y = Math.max(0, Math.round(y0)); y < Math.min(this.h, y1); y += step) {
-      for (let x = Math.max(0, Math.round(x0)); x < Math.min(this.w, x1); x += step) {
-        hits += test(...this.rgb(x, y)) ? 1 : 0;
-        all++;
-      }
+      for (let x = Math.max(0, Math.round(x0)); x < Math.min(this.w, x1); x += step) visit(x, y);
     }
+  }
+
+  // The share (0 to 1) of pixels in a rectangle whose colour passes a test.
+  share(test, x0, y0, x1, y1, step = 1) {
+    let [hits, all] = [0, 0];
+    this.each(x0, y0, x1, y1, step, (x, y) => (hits += test(...this.rgb(x, y)) ? 1 : 0, all++));
     return all ? hits / all : 0;
   }
 
   // How many pixels in a rectangle differ clearly (by more than 16 % in colour) from another shot.
   differing(other, x0 = 0, y0 = 0, x1 = this.w, y1 = this.h) {
-    const limit = (0.16 * 255) ** 2 * 3;
     let count = 0;
-    for (let y = y0; y < y1; y++) {
-      for (let x = x0; x < x1; x++) {
-        const a = this.rgb(x, y);
-        const b = other.rgb(x, y);
-        count += (a[0] - b[0]) ** 2 + (a[1] - b[1]) ** 2 + (a[2] - b[2]) ** 2 > limit ? 1 : 0;
-      }
-    }
+    this.each(x0, y0, x1, y1, 1, (x, y) => {
+      const [a, b] = [this.rgb(x, y), other.rgb(x, y)];
+      count += (a[0] - b[0]) ** 2 + (a[1] - b[1]) ** 2 + (a[2] - b[2]) ** 2 > 3 * (0.16 * 255) ** 2 ? 1 : 0;
+    });
     return count;
   }
 
@@ -156,15 +146,12 @@ class Shot {
       let n = 0, sx = 0, sy = 0;
       while (stack.length) {
         const at = stack.pop();
-        const x = at % w, y = Math.floor(at / w);
+        const [x, y] = [at % w, Math.floor(at / w)];
         n++, sx += x, sy += y;
-        for (let dy = -1; dy <= 1; dy++) {
-          for (let dx = -1; dx <= 1; dx++) {
-            const nx = x + dx, ny = y + dy, next = ny * w + nx;
-            if (nx < 0 || ny < 0 || nx >= w || ny >= h || seen[next] || !hit(nx, ny)) continue;
-            seen[next] = 1;
-            stack.push(next);
-          }
+        for (const [nx, ny] of [[x - 1, y - 1], [x, y - 1], [x + 1, y - 1], [x - 1, y], [x + 1, y], [x - 1, y + 1], [x, y + 1], [x + 1, y + 1]]) {
+          if (nx < 0 || ny < 0 || nx >= w || ny >= h || seen[ny * w + nx] || !hit(nx, ny)) continue;
+          seen[ny * w + nx] = 1;
+          stack.push(ny * w + nx);
         }
       }
       if (4 * n > minArea) found.push({ x: (2 * sx) / n, y: top + (2 * sy) / n, area: 4 * n });
