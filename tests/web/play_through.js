@@ -1,12 +1,12 @@
 // Plays one game of the browser build in headless Chromium, in real time, as a player
-// would, and checks each step on screenshots of the canvas: the title is a picture and a
-// click takes it away; a blob grabbed and pulled down flies away from the pull; a right
-// drag orbits and an arrow pans; P and Esc freeze every pixel and resume; M shows the
-// speaker and only it; a hidden tab comes back paused; F11 and the page's button fill the
-// screen and come back; after 90 s the end shows and a click starts a new game. The
-// console must stay free of errors and warnings and no request may leave the page's
-// origin. The title and a mid-game frame are kept in the output folder, every shot on
-// failure.
+// would, and checks each step on screenshots of the canvas: the title is a picture and
+// a click takes it away and starts the sound; a blob grabbed and pulled down flies away
+// from the pull; a right drag orbits and an arrow pans; P and Esc freeze every pixel and
+// resume; M shows the speaker and only it; a hidden tab comes back paused; F11 and the
+// page's button fill the screen and come back; after 90 s the end shows and a click
+// starts a new game. The console must stay free of errors and warnings and no request
+// may leave the page's origin. The title and a mid-game frame are kept in the output
+// folder, every shot on failure.
 //
 // Usage: node play_through.js <site folder> <output folder>
 'use strict';
@@ -206,6 +206,16 @@ async function main() {
   const browser = await launch();
   ({ page, log } = await openPage(browser, server.origin));
   try {
+    // Every sound context the page makes, to see that the title's click starts them.
+    await page.evaluateOnNewDocument(() => {
+      const Base = window.AudioContext;
+      window.AudioContext = class extends Base {
+        constructor(...args) {
+          super(...args);
+          (window.jqSound = window.jqSound || []).push(this);
+        }
+      };
+    });
     await page.goto(`${server.origin}/`);
     // The canvas takes its place on the page at once; the data may take a while.
     ({ w: W, h: H, box: page.box } = await snap('title'));
@@ -218,6 +228,8 @@ async function main() {
     await page.mouse.click(...at(W / 2, H / 2));
     let started = seconds();
     check((await waitFor(5, '02-playing', playing)).ok, 'a click did not take the title away');
+    const sound = await page.evaluate(() => (window.jqSound || []).map((c) => c.state));
+    check(sound.length && !sound.includes('suspended'), `the title's click did not start the sound (${sound})`);
     await flick();
     await orbitAndPan();
     started = await pauses(started);
