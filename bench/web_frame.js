@@ -14,33 +14,33 @@
 const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
-const { serve, launch, openPage, sleep } = require('../tests/web/harness');
+const {serve, launch, openPage, sleep} = require('../tests/web/harness');
 
-const [site, nativeMs, frames = 300] = [path.resolve(process.argv[2]), Number(process.argv[3]), Number(process.argv[4] || 300)];
+const [site, nativeMs, frames = 300] =
+    [path.resolve(process.argv[2]), Number(process.argv[3]), Number(process.argv[4] || 300)];
 
 // Installed before the page's own scripts run.
 function timeFrames() {
-  const stats = { first: 0, timing: false, ms: [], starts: [] };
+  const stats = {first: 0, timing: false, ms: [], starts: []};
   window.jqBench = stats;
   let drewInto = null;
   for (const name of ['drawArrays', 'drawElements']) {
     const draw = WebGLRenderingContext.prototype[name];
-    WebGLRenderingContext.prototype[name] = function (...args) {
+    WebGLRenderingContext.prototype[name] = function(...args) {
       drewInto = this;
       return draw.apply(this, args);
     };
   }
   const request = window.requestAnimationFrame.bind(window);
-  window.requestAnimationFrame = (callback) =>
-    request((time) => {
-      const start = performance.now();
-      drewInto = null;
-      callback(time);
-      if (!drewInto) return;
-      const end = performance.now();
-      if (!stats.first) stats.first = end; // performance.now() counts from the navigation
-      if (stats.timing) stats.ms.push(end - start), stats.starts.push(start);
-    });
+  window.requestAnimationFrame = (callback) => request((time) => {
+    const start = performance.now();
+    drewInto = null;
+    callback(time);
+    if (!drewInto) return;
+    const end = performance.now();
+    if (!stats.first) stats.first = end;  // performance.now() counts from the navigation
+    if (stats.timing) stats.ms.push(end - start), stats.starts.push(start);
+  });
 }
 
 const verdict = (value, goal) => (value < goal ? 'meets the goal' : 'MISSES the goal');
@@ -48,44 +48,53 @@ const median = (v) => [...v].sort((a, b) => a - b)[v.length >> 1];
 
 function siteBytes(folder) {
   let raw = 0, packed = 0;
-  for (const f of fs.readdirSync(folder, { recursive: true })) {
+  for (const f of fs.readdirSync(folder, {recursive: true})) {
     const file = path.join(folder, f);
     if (!fs.statSync(file).isFile()) continue;
     const body = fs.readFileSync(file);
     raw += body.length;
-    packed += zlib.gzipSync(body, { level: 9 }).length;
+    packed += zlib.gzipSync(body, {level: 9}).length;
   }
-  return { raw, packed };
+  return {raw, packed};
 }
 
 async function main() {
   const server = await serve(site);
-  const browser = await launch({ width: 1024, height: 768 });
+  const browser = await launch({width: 1024, height: 768});
   try {
-    const { page } = await openPage(browser, server.origin);
+    const {page} = await openPage(browser, server.origin);
     await page.evaluateOnNewDocument(timeFrames);
     await page.goto(`${server.origin}/`);
-    await page.waitForFunction(() => window.jqBench.first > 0, { timeout: 60000 });
+    await page.waitForFunction(() => window.jqBench.first > 0, {timeout: 60000});
     const first = await page.evaluate(() => window.jqBench.first);
     const sent = server.stats.sent;
-    const box = await page.$eval('canvas', (c) => [c.width, c.height, c.getBoundingClientRect().x, c.getBoundingClientRect().y]);
+    const box = await page.$eval(
+        'canvas',
+        (c) => [c.width, c.height, c.getBoundingClientRect().x, c.getBoundingClientRect().y]);
     await page.mouse.click(box[2] + box[0] / 2, box[3] + box[1] / 2);
     await sleep(25000);
     await page.evaluate(() => (window.jqBench.timing = true));
-    await page.waitForFunction((n) => window.jqBench.ms.length >= n, { timeout: 120000 }, frames);
-    const { ms: each, starts } = await page.evaluate(() => window.jqBench);
+    await page.waitForFunction((n) => window.jqBench.ms.length >= n, {timeout: 120000}, frames);
+    const {ms: each, starts} = await page.evaluate(() => window.jqBench);
     const ms = median(each);
     const apart = median(starts.slice(1).map((t, i) => t - starts[i]));
-    const { raw, packed } = siteBytes(site);
+    const {raw, packed} = siteBytes(site);
     const ratio = ms / nativeMs;
     console.log(`browser: canvas ${box[0]} x ${box[1]}, ${await page.evaluate(() => {
       const gl = document.createElement('canvas').getContext('webgl');
       return gl.getParameter(gl.getExtension('WEBGL_debug_renderer_info').UNMASKED_RENDERER_WEBGL);
     })}`);
-    console.log(`browser mid-game frame ${ms.toFixed(3)} ms (median of ${frames}), native ${nativeMs.toFixed(3)} ms, ratio ${ratio.toFixed(2)}   goal <= 1.5: ${verdict(ratio, 1.5001)}`);
-    console.log(`browser drawn frames ${apart.toFixed(1)} ms apart (median), ${(1000 / apart).toFixed(1)} a second, ratio ${(apart / nativeMs).toFixed(2)} to the native frame`);
-    console.log(`browser first frame ${first.toFixed(0)} ms after navigation (${(sent / 1e6).toFixed(2)} MB sent gzipped by then)   goal < 2000 ms: ${verdict(first, 2000)}`);
-    console.log(`browser site ${(packed / 1e6).toFixed(2)} MB gzipped (${(raw / 1e6).toFixed(2)} MB as files)   goal < 3 MB: ${verdict(packed, 3e6)}`);
+    console.log(`browser mid-game frame ${ms.toFixed(3)} ms (median of ${frames}), native ${
+        nativeMs.toFixed(
+            3)} ms, ratio ${ratio.toFixed(2)}   goal <= 1.5: ${verdict(ratio, 1.5001)}`);
+    console.log(`browser drawn frames ${apart.toFixed(1)} ms apart (median), ${
+        (1000 / apart).toFixed(1)} a second, ratio ${
+        (apart / nativeMs).toFixed(2)} to the native frame`);
+    console.log(`browser first frame ${first.toFixed(0)} ms after navigation (${
+        (sent / 1e6).toFixed(2)} MB sent gzipped by then)   goal < 2000 ms: ${
+        verdict(first, 2000)}`);
+    console.log(`browser site ${(packed / 1e6).toFixed(2)} MB gzipped (${
+        (raw / 1e6).toFixed(2)} MB as files)   goal < 3 MB: ${verdict(packed, 3e6)}`);
   } finally {
     await browser.close();
     await server.close();

