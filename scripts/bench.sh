@@ -22,7 +22,10 @@
 #   - the game's CPU time over 10 s playing, paused and minimised, natively and
 #     the Windows build under Wine: paused or hidden, it waits for events;
 #   - peak memory after 60 s of play (JQ_BENCH_PLAY_SECONDS), beside the bare
-#     window's.
+#     window's;
+#   - the browser build in headless Chromium (canvas 1024 x 768): its mid-game
+#     frame timed inside the page beside the native one, the time from
+#     navigation to its first frame, and the site's size gzipped.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${JQ_BUILD_DIR:-$root/build}"
@@ -30,6 +33,9 @@ windows_build="${JQ_WINDOWS_BUILD_DIR:-$root/build-windows}"
 
 bash "$root/scripts/build.sh" >/dev/null
 bash "$root/scripts/build-windows.sh" >/dev/null
+bash "$root/scripts/build-web.sh" >/dev/null
+web_build="${JQ_WEB_BUILD_DIR:-$root/build-web}"
+bash "$root/tests/web/packages.sh" "$web_build/web_packages" >/dev/null
 source "$root/scripts/lib/xvfb.sh"
 start_xvfb 1280x960x24
 
@@ -257,3 +263,8 @@ printf 'peak memory of the limit frame'"'"'s window: %.1f MB, %.1f MB more than 
   "$(awk -v k="$limit_kb" 'BEGIN { print k / 1024 }')" \
   "$(awk -v l="$limit_kb" -v b="$bare_kb" 'BEGIN { print (l - b) / 1024 }')" \
   "$(awk -v g="$game_kb" -v l="$limit_kb" 'BEGIN { print (g - l) / 1024 }')"
+
+# --- The browser -----------------------------------------------------------------
+# The site served gzipped on 127.0.0.1, its frame timed inside the page at the
+# native mid-game frame's size; the native figure is the median measured above.
+NODE_PATH="$web_build/web_packages/node_modules" node "$root/bench/web_frame.js" "$web_build/site" "$game_frame"
