@@ -10,9 +10,8 @@ struct SoundData {
   std::vector<std::int16_t> samples;
 };
 
-// Reads a sound file through the platform's own reader: libsndfile
-// (sound_file_sndfile.cpp), or on Windows WinMM's RIFF functions
-// (sound_file_mmio.cpp). A file that is missing, empty, unreadable, or whose
+// Reads a sound file: through libsndfile on Linux (sound_file_sndfile.cpp), by
+// the game's own WAV reader on Windows and in the browser (sound_file_wav.cpp). A file that is missing, empty, unreadable, or whose
 // layout SoundLayoutFits refuses gives false and leaves data empty: the game plays
 // silence in its place. A file cut short gives the samples that are there.
 bool LoadSoundFile(const std::string& path, SoundData& data);

@@ -1,7 +1,7 @@
-// Sound files read by the game itself, where the platform has no reader of its
-// own (the browser): RIFF WAVE files of PCM samples, 8 to 32 bits, read as
-// libsndfile reads them on Linux and WinMM on Windows, with the same refusals
-// (SoundLayoutFits) and the same samples.
+// Sound files read by the game itself on Windows and in the browser: RIFF WAVE
+// files of PCM samples, 8 to 32 bits, read as libsndfile reads them on Linux, with
+// the same refusals (SoundLayoutFits) and the same samples. Files are opened by
+// their UTF-8 path, so any folder name and long paths work on Windows.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/sound_file.h"
+#include "base/file_open.h"
 
 namespace {
 constexpr int FORMAT_PCM = 1;
@@ -122,7 +123,7 @@ std::int16_t ToShort(const unsigned char* sample, int bytes) {
 
 bool LoadSoundFile(const std::string& path, SoundData& data) {
   data = SoundData();
-  FileCloser closer{std::fopen(path.c_str(), "rb")};
+  FileCloser closer{OpenFileToRead(path)};
   std::FILE* file = closer.file;
   long formStart = 0;
   long long formEnd = 0;

@@ -1,6 +1,6 @@
 // The generated sounds as the game reads them, and the reader's refusals. Built
-// for Linux (libsndfile), Windows (WinMM) and the game's own WAV reader of the
-// browser build (run natively here), which must read alike.
+// for Linux (libsndfile) and for the game's own WAV reader of Windows and the
+// browser (run natively here too), which must read alike.
 #include "audio/sound_file.h"
 
 #include <gtest/gtest.h>

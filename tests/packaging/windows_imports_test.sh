@@ -10,7 +10,7 @@ set -euo pipefail
 objdump=$1 windres=$2 folder=$3
 # Kernel, C run-time, windows and drawing, COM, images, sound, and the shell.
 system_dlls=" kernel32.dll msvcrt.dll user32.dll gdi32.dll opengl32.dll glu32.dll ole32.dll
-  oleaut32.dll advapi32.dll windowscodecs.dll winmm.dll xaudio2_8.dll shell32.dll imm32.dll "
+  oleaut32.dll advapi32.dll windowscodecs.dll xaudio2_8.dll shell32.dll imm32.dll "
 failures=0
 shopt -s nullglob
 programs=("$folder"/*.exe)
