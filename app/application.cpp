@@ -97,6 +97,13 @@ void CApplication::ReleaseHeld() {
     buttonsDown[button] = false;
     Deliver([&](CScreen& screen) { screen.MouseButton(button, false); });
   }
+  const std::map<int, FingerPlace> fingers = fingersDown;
+  fingersDown.clear();
+  for (const auto& lifted : fingers) {
+    const int finger = lifted.first;
+    const FingerPlace place = lifted.second;
+    Deliver([&](CScreen& screen) { screen.Touch(finger, TOUCH_UP, place.x, place.y); });
+  }
 }
 
 bool CApplication::TellInPlay() {
@@ -189,6 +196,28 @@ bool CApplication::Mouse(int windowButton, int windowState) {
   }
   buttonsDown[button] = pressed;
   const bool reached = Deliver([&](CScreen& screen) { screen.MouseButton(button, pressed); });
+  RedrawIfIdle();
+  return reached;
+}
+
+bool CApplication::Touch(int finger, int phase, int x, int y) {
+  FingerPlace place;
+  const bool known = fingersDown.count(finger) != 0;
+  // A finger the screen never heard land has nothing to move or lift.
+  if (phase != TOUCH_DOWN && !known) return false;
+  if (phase < TOUCH_DOWN || phase > TOUCH_UP) return false;
+  // A finger lifted from a window with no size lifts where it was last seen.
+  if (!NormalisePointer(x, y, window.width, window.height, place.x, place.y)) {
+    if (phase != TOUCH_UP || !known) return false;
+    place = fingersDown[finger];
+  }
+  if (phase == TOUCH_UP) {
+    fingersDown.erase(finger);
+  } else {
+    fingersDown[finger] = place;
+  }
+  const bool reached =
+      Deliver([&](CScreen& screen) { screen.Touch(finger, phase, place.x, place.y); });
   RedrawIfIdle();
   return reached;
 }

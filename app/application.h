@@ -3,6 +3,7 @@
 #include <bitset>
 #include <deque>
 #include <iosfwd>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -44,6 +45,9 @@ class CApplication {
   bool Keyboard(unsigned char key, bool pressed);
   bool Special(int windowKey, bool pressed);
   bool Visibility(bool shown);
+  // A finger landed, moved or lifted at a pixel position (origin top-left); a
+  // finger still down when the window goes out of play is lifted there.
+  bool Touch(int finger, int phase, int x, int y);
   // The window gained or lost the keyboard.
   bool Focus(bool focused);
 
@@ -100,4 +104,10 @@ class CApplication {
   std::bitset<256> keysDown;
   std::set<int> specialKeysDown;
   std::bitset<3> buttonsDown;
+  // Fingers the screen has been told are down, each where it was last told of.
+  struct FingerPlace {
+    double x = 0;
+    double y = 0;
+  };
+  std::map<int, FingerPlace> fingersDown;
 };

@@ -138,26 +138,29 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
   return KeptKey(*event);
 }
 
-// The finger that stands for the pointer, or -1.
-long touchFinger = -1;
-
 // Keys let go while the page had no focus never report their release; the shell
 // lets go of them for the screen, and here they are forgotten.
 void ForgetHeldInput() {
   heldKeys.clear();
-  touchFinger = -1;
 }
 
-// The pointer in canvas pixels, from its place on the canvas in the page's units.
-void MovePointer(long targetX, long targetY) {
-  CApplication& app = CApplication::Instance();
+// A place on the canvas in the page's units, in canvas pixels; false while the
+// canvas has no size.
+bool CanvasPixel(long targetX, long targetY, int& x, int& y) {
+  const CWindow& window = CApplication::Instance().Window();
   double cssWidth = 0;
   double cssHeight = 0;
   emscripten_get_element_css_size(CANVAS, &cssWidth, &cssHeight);
-  if (cssWidth <= 0 || cssHeight <= 0) return;
-  const int x = static_cast<int>(std::floor(targetX * app.Window().width / cssWidth));
-  const int y = static_cast<int>(std::floor(targetY * app.Window().height / cssHeight));
-  app.Motion(x, y);
+  if (cssWidth <= 0 || cssHeight <= 0) return false;
+  x = static_cast<int>(std::floor(targetX * window.width / cssWidth));
+  y = static_cast<int>(std::floor(targetY * window.height / cssHeight));
+  return true;
+}
+
+void MovePointer(long targetX, long targetY) {
+  int x = 0;
+  int y = 0;
+  if (CanvasPixel(targetX, targetY, x, y)) CApplication::Instance().Motion(x, y);
 }
 
 EM_BOOL OnMouse(int eventType, const EmscriptenMouseEvent* event, void*) {
@@ -170,23 +173,19 @@ EM_BOOL OnMouse(int eventType, const EmscriptenMouseEvent* event, void*) {
   return eventType != EMSCRIPTEN_EVENT_MOUSEMOVE;
 }
 
-// On a touch screen one finger is the pointer with the left button held: it grabs,
-// pulls and flicks. Other fingers are ignored; the page does not scroll or zoom
-// under the game.
+// Every finger reaches the screen on its own, which makes of them what a player
+// means. Taken here, the page neither scrolls nor zooms under them, and the
+// browser makes up no mouse events after them.
 EM_BOOL OnTouch(int eventType, const EmscriptenTouchEvent* event, void*) {
+  int phase = TOUCH_UP;
+  if (eventType == EMSCRIPTEN_EVENT_TOUCHSTART) phase = TOUCH_DOWN;
+  if (eventType == EMSCRIPTEN_EVENT_TOUCHMOVE) phase = TOUCH_MOVE;
   for (int i = 0; i < event->numTouches; ++i) {
     const EmscriptenTouchPoint& touch = event->touches[i];
-    if (!touch.isChanged) continue;
-    if (eventType == EMSCRIPTEN_EVENT_TOUCHSTART && touchFinger < 0) {
-      touchFinger = touch.identifier;
-      MovePointer(touch.targetX, touch.targetY);
-      CApplication::Instance().Mouse(WINDOW_BUTTON_LEFT, WINDOW_BUTTON_DOWN);
-    } else if (touch.identifier == touchFinger) {
-      MovePointer(touch.targetX, touch.targetY);
-      if (eventType == EMSCRIPTEN_EVENT_TOUCHMOVE) continue;
-      touchFinger = -1;
-      CApplication::Instance().Mouse(WINDOW_BUTTON_LEFT, WINDOW_BUTTON_UP);
-    }
+    int x = 0;
+    int y = 0;
+    if (!touch.isChanged || !CanvasPixel(touch.targetX, touch.targetY, x, y)) continue;
+    CApplication::Instance().Touch(static_cast<int>(touch.identifier), phase, x, y);
   }
   return true;
 }

@@ -9,6 +9,7 @@
 #include "render/image_prefetch.h"
 #include "render/system_renderer.h"
 #include "ui/hud.h"
+#include "ui/touch_screen.h"
 
 namespace {
 // Every game is played on a 10 x 10 board.
@@ -31,6 +32,10 @@ constexpr double HAND_TURN_RATE = 20.0;
 constexpr int ESCAPE_KEY = 27;
 
 const char* const TITLE_IMAGE = "graphics\\interface\\title.png";
+// The same pictures telling of fingers and taps, for a touch screen.
+const char* const TOUCH_TITLE_IMAGE = "graphics\\interface\\titletouch.png";
+const char* const TOUCH_NEXT_GAME_IMAGE = "graphics\\interface\\nextgametouch.png";
+const char* const TOUCH_PAUSED_IMAGE = "graphics\\interface\\pausedtouch.png";
 const char* const HAND_IMAGE = "graphics\\interface\\hand.png";
 const char* const MORALE_TEXT_IMAGE = "graphics\\interface\\moraletext.png";
 const char* const MORALE_BAR_BORDER_IMAGE = "graphics\\interface\\moralebarborder.png";
@@ -75,7 +80,8 @@ CGameUI::CGameUI(RendererFactory makeRenderer, SoundSinkFactory makeSoundSink)
 std::vector<std::string> CGameUI::FirstFrameImages() {
   // The title first: by far the longest to decode, it gains most from a head
   // start. Enter reads it last, and decodes any image not ready by then itself.
-  std::vector<std::string> images = {TITLE_IMAGE, HAND_IMAGE};
+  std::vector<std::string> images = {DeviceHasTouchScreen() ? TOUCH_TITLE_IMAGE : TITLE_IMAGE,
+                                     HAND_IMAGE};
   const std::vector<std::string> board = CVisWorld::FirstFrameImages();
   images.insert(images.end(), board.begin(), board.end());
   return images;
@@ -98,6 +104,10 @@ void CGameUI::Enter() {
   paused = false;
   resumeClickHeld = false;
   scoreKept = false;
+  touchScreen = DeviceHasTouchScreen();
+  touch = CTouchControls();
+  // On a touch screen the hand shows only under a finger.
+  handAway = touchScreen;
   LoadInterfaceImages();
   sound.Attach(makeSoundSink());
   soundPrepared = false;
@@ -112,7 +122,7 @@ void CGameUI::Enter() {
 }
 
 void CGameUI::LoadInterfaceImages() {
-  LoadInterfaceImage(titleTexture, TITLE_IMAGE);
+  LoadInterfaceImage(titleTexture, touchScreen ? TOUCH_TITLE_IMAGE : TITLE_IMAGE);
   LoadInterfaceImage(handTexture, HAND_IMAGE);
   LoadInterfaceImageLater(moraleTextTexture, MORALE_TEXT_IMAGE);
   LoadInterfaceImageLater(moraleBarBorderTexture, MORALE_BAR_BORDER_IMAGE);
@@ -124,8 +134,8 @@ void CGameUI::LoadInterfaceImages() {
   LoadInterfaceImageLater(mutedTexture, MUTED_IMAGE);
   LoadInterfaceImageLater(bestTextTexture, BEST_TEXT_IMAGE);
   LoadInterfaceImageLater(newBestTexture, NEW_BEST_IMAGE);
-  LoadInterfaceImageLater(nextGameTexture, NEXT_GAME_IMAGE);
-  LoadInterfaceImageLater(pausedTexture, PAUSED_IMAGE);
+  LoadInterfaceImageLater(nextGameTexture, touchScreen ? TOUCH_NEXT_GAME_IMAGE : NEXT_GAME_IMAGE);
+  LoadInterfaceImageLater(pausedTexture, touchScreen ? TOUCH_PAUSED_IMAGE : PAUSED_IMAGE);
 }
 
 void CGameUI::Reshape(int width, int height) {
@@ -257,9 +267,46 @@ void CGameUI::PanView(int direction, double dt) {
   UpdateViewBasis();
 }
 
+// A drag across the whole window height slides the view as a second of an arrow
+// key does; the view goes against the fingers, so the board follows them.
+void CGameUI::SlideView(double dx, double dy) {
+  const double right = -dx * aspect;
+  const double forward = -dy;
+  if (right != 0) PanView(right > 0 ? 0 : 2, right > 0 ? right : -right);
+  if (forward != 0) PanView(forward > 0 ? 1 : 3, forward > 0 ? forward : -forward);
+}
+
+void CGameUI::Touch(int finger, int phase, double x, double y) {
+  touch.Touch(*this, finger, phase, x, y);
+}
+
+bool CGameUI::TapsPauseButton(double x, double y) {
+  if (!touchScreen || titleShown || paused || !world.IsRunning()) return false;
+  double x0 = 0;
+  double x1 = 0;
+  double y0 = 0;
+  double y1 = 0;
+  PauseButtonBox(x0, x1, y0, y1);
+  // A finger is no pointer: the button answers a little around its picture.
+  const double slackX = (x1 - x0) / 2;
+  const double slackY = (y1 - y0) / 2;
+  const double ndcX = (x - 0.5) * 2;
+  const double ndcY = (y - 0.5) * 2;
+  if (ndcX < x0 - slackX || ndcX > x1 + slackX || ndcY < y0 - slackY || ndcY > y1 + slackY) {
+    return false;
+  }
+  Pause();
+  return true;
+}
+
+bool CGameUI::FingerMeansHand() const {
+  return titleShown || paused || !world.IsRunning() || hasTarget;
+}
+
 void CGameUI::MouseMove(double x, double y) {
   pointerX = x;
   pointerY = y;
+  handAway = false;
   // The hand follows the pointer, but the aim and the sling stand still.
   if (paused) return;
   if (cameraDragging) {

@@ -12,6 +12,7 @@
 #include "render/texture.h"
 #include "ui/screen.h"
 #include "ui/sound_cues.h"
+#include "ui/touch_controls.h"
 #include "view/vis_world.h"
 
 // The one screen of the game. It owns a running game and its visual world, turns
@@ -60,6 +61,8 @@ class CGameUI : public CScreen {
   void Visibility(bool shown) override;
   // A paused game only needs drawing when the player does something.
   bool Animating() const override { return !paused; }
+  // Fingers play through the pointer and the buttons above (touch_controls.cpp).
+  void Touch(int finger, int phase, double x, double y) override;
 
   // Recomputes the camera basis used to project blobs onto the screen.
   void UpdateViewBasis();
@@ -67,6 +70,20 @@ class CGameUI : public CScreen {
   void UpdateAim();
   // Slides the camera one frame's worth: 0 right, 1 forward, 2 left, 3 back.
   void PanView(int direction, double dt);
+  // Slides the camera so the board follows a drag across the screen by dx, dy
+  // (pointer units, 0..1 across the window).
+  void SlideView(double dx, double dy);
+
+  // What a finger landing means. A tap on the pause button pauses the running
+  // game, and the finger does nothing more; true if it did.
+  bool TapsPauseButton(double x, double y);
+  // The finger just landed is the hand (on a blob, or a tap for the title, the
+  // pause or the end), rather than a turn of the view.
+  bool FingerMeansHand() const;
+  // The last finger lifted: the hand goes with it, once its flick is over.
+  void FingersLifted() { handAway = true; }
+  // The pause button's box in viewport coordinates.
+  void PauseButtonBox(double& x0, double& x1, double& y0, double& y1) const;
 
   // The heads-up display, drawn over the scene (hud.cpp).
   void DrawHud();
@@ -143,6 +160,12 @@ class CGameUI : public CScreen {
   // The game just ended beat every earlier one of the sitting.
   bool newBest = false;
   bool scoreKept = false;
+  // The device has a touch screen: the title shows the touch controls and the
+  // running game a pause button to tap.
+  bool touchScreen = false;
+  CTouchControls touch;
+  // No finger is down on a touch screen, so no hand is drawn.
+  bool handAway = false;
   // A frame has been drawn; the sink attached on entry has been got ready.
   bool frameShown = false;
   bool soundPrepared = false;
@@ -168,6 +191,7 @@ class CGameUI : public CScreen {
   void DrawPausedLayout();
   void DrawHand();
   void DrawMuted();
+  void DrawPauseButton();
   void PrepareSoundOnceShown();
   // Lets the sound watch the world and the hand after a frame's update.
   void FollowWithSound();

@@ -53,6 +53,16 @@ constexpr double PAUSED_HALF_HEIGHT = 0.15;
 constexpr double MUTED_SIZE = 0.12;
 constexpr double MUTED_MARGIN = 0.04;
 
+// The pause button on a touch screen: a square this many screen units on a side in
+// the bottom-left corner, clear of the running display and the muted speaker; two
+// light bars on a dark ground, as on any player.
+constexpr double PAUSE_BUTTON_SIZE = 0.2;
+constexpr double PAUSE_BUTTON_MARGIN = 0.04;
+constexpr double PAUSE_BUTTON_GROUND = 0.45;
+constexpr double PAUSE_BAR_WIDTH = 0.2;  // of the button's side, each
+constexpr double PAUSE_BAR_GAP = 0.16;
+constexpr double PAUSE_BAR_HEIGHT = 0.56;
+
 // The hand image is moved so that its finger tip, 0.15 left of and 0.43 above
 // the image's centre, sits on the pointer.
 constexpr double HAND_SHIFT_X = 0.15;
@@ -118,9 +128,11 @@ void CGameUI::DrawHud() {
   } else {
     DrawEndLayout();
   }
+  if (touchScreen && world.IsRunning() && !titleShown && !paused) DrawPauseButton();
   if (sound.Muted()) DrawMuted();
-  // While the camera is dragged no pointer shows at all.
-  if (!cameraDragging) DrawHand();
+  // While the camera is dragged no pointer shows at all, nor once the finger
+  // has lifted and its flick is over.
+  if (!cameraDragging && (!handAway || hold.Throwing())) DrawHand();
   r.DisableBlend();
 }
 
@@ -220,6 +232,36 @@ void CGameUI::DrawMuted() {
   const double left = right - MUTED_SIZE / aspect;
   const double bottom = -1 + MUTED_MARGIN;
   DrawHudQuad(r, left, right, bottom, bottom + MUTED_SIZE);
+}
+
+void CGameUI::PauseButtonBox(double& x0, double& x1, double& y0, double& y1) const {
+  // x in screen units is 1 / aspect of the viewport's x, so the button stays square.
+  x0 = -1 + PAUSE_BUTTON_MARGIN / aspect;
+  x1 = x0 + PAUSE_BUTTON_SIZE / aspect;
+  y0 = -1 + PAUSE_BUTTON_MARGIN;
+  y1 = y0 + PAUSE_BUTTON_SIZE;
+}
+
+void CGameUI::DrawPauseButton() {
+  CRenderer& r = *renderer;
+  double x0 = 0;
+  double x1 = 0;
+  double y0 = 0;
+  double y1 = 0;
+  PauseButtonBox(x0, x1, y0, y1);
+  r.DisableTexturing();
+  r.SetColor(0, 0, 0, PAUSE_BUTTON_GROUND);
+  DrawHudQuad(r, x0, x1, y0, y1);
+  r.SetColor(1, 1, 1);
+  const double side = x1 - x0;
+  const double middle = (x0 + x1) / 2;
+  const double barBottom = (y0 + y1) / 2 - (y1 - y0) * PAUSE_BAR_HEIGHT / 2;
+  const double barTop = barBottom + (y1 - y0) * PAUSE_BAR_HEIGHT;
+  const double inner = side * PAUSE_BAR_GAP / 2;
+  const double outer = inner + side * PAUSE_BAR_WIDTH;
+  DrawHudQuad(r, middle - outer, middle - inner, barBottom, barTop);
+  DrawHudQuad(r, middle + inner, middle + outer, barBottom, barTop);
+  r.EnableTexturing();
 }
 
 void CGameUI::DrawHand() {

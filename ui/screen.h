@@ -29,6 +29,9 @@ enum ScreenSpecialKey {
   SK_INSERT
 };
 
+// What a finger on a touch screen did.
+enum ScreenTouchPhase { TOUCH_DOWN = 0, TOUCH_MOVE = 1, TOUCH_UP = 2 };
+
 // One screen of the game. The application forwards every window event to the
 // screen on top of its stack. The slot order is fixed.
 class CScreen {
@@ -53,6 +56,9 @@ class CScreen {
   // True while the screen changes by itself, so frames must keep coming; false
   // lets the window sleep until an event changes something.
   virtual bool Animating() const = 0;
+  // A finger on a touch screen, told apart from the others by its number, at a
+  // position 0..1 from the window's bottom-left corner like the pointer's.
+  virtual void Touch(int finger, int phase, double x, double y) = 0;
 
   // Screens are owned through shared pointers; the destructor comes last so the
   // table above keeps its order.

@@ -99,6 +99,7 @@ class CTimedGame : public CScreen {
   void Visibility(bool shown) override { game.Visibility(shown); }
   // Frames are what is measured: they come flat out whatever the game does.
   bool Animating() const override { return true; }
+  void Touch(int, int, double, double) override {}
 
  private:
   CGameUI game{CGameUI::MakeOpenGLRenderer, hearing == HEARING_NONE ? CGameUI::MakeSilentSoundSink
@@ -116,6 +117,7 @@ class CDeafScreen : public CScreen {
   void Update(double) override {}
   void Visibility(bool) override {}
   bool Animating() const override { return true; }
+  void Touch(int, int, double, double) override {}
 };
 
 // The limit frame, with the visual world of a new game for its camera and grass.

@@ -48,6 +48,9 @@ class CStartupProbe : public CScreen {
   void Key(int key, bool pressed) override { game.Key(key, pressed); }
   void Visibility(bool shown) override { game.Visibility(shown); }
   bool Animating() const override { return game.Animating(); }
+  void Touch(int finger, int phase, double x, double y) override {
+    game.Touch(finger, phase, x, y);
+  }
   void Draw() override {
     const double before = SinceStart();
     game.Draw();

@@ -30,6 +30,7 @@ class CFailingScreen : public CScreen {
   void Update(double) override { Reached(); }
   void Visibility(bool) override { Reached(); }
   bool Animating() const override { return true; }
+  void Touch(int, int, double, double) override { Reached(); }
 
   std::function<void()> raise;
   int calls = 0;
@@ -96,6 +97,9 @@ class CRecordingScreen : public CFailingScreen {
   }
   void Visibility(bool shown) override { log.push_back(shown ? "shown" : "hidden"); }
   bool Animating() const override { return animating; }
+  void Touch(int finger, int phase, double, double) override {
+    Log("finger", finger, phase != TOUCH_UP);
+  }
   static std::string Step(double dt) { return "update " + std::to_string(dt); }
 
   std::vector<std::string> TakeLog() { return std::exchange(log, {}); }
@@ -135,9 +139,16 @@ TEST_F(ShellFixture, LosingTheKeyboardLetsGoOfWhatIsHeldThenGoesOutOfPlayOnce) {
   app.Mouse(WINDOW_BUTTON_RIGHT, WINDOW_BUTTON_DOWN);
   app.Keyboard('b', true);
   app.Keyboard('b', false);  // let go already: not again
+  app.Reshape(100, 100);
+  app.Touch(7, TOUCH_DOWN, 10, 10);
+  app.Touch(8, TOUCH_DOWN, 20, 20);
+  app.Touch(8, TOUCH_UP, 20, 20);
+  // A finger that never landed has nothing to move.
+  EXPECT_FALSE(app.Touch(9, TOUCH_MOVE, 5, 5));
   screen->TakeLog();
   app.Focus(false);
-  EXPECT_EQ(screen->TakeLog(), (Log{"key 97 up", "special 12 up", "button 2 up", "hidden"}));
+  EXPECT_EQ(screen->TakeLog(),
+            (Log{"key 97 up", "special 12 up", "button 2 up", "finger 7 up", "hidden"}));
   // A press heard after the keyboard went would never see its release.
   app.Special(WINDOW_KEY_UP, true);
   // Hidden as well, and shown again without the keyboard: still out of play.

@@ -88,6 +88,7 @@ class CProbeScreen : public CScreen {
     if (!shown && mode == "idle") paused = true;
   }
   bool Animating() const override { return !paused; }
+  void Touch(int, int, double, double) override {}
 
  private:
   static void Log(const char* line) {

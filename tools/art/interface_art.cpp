@@ -242,14 +242,111 @@ double LegendText(cairo_t* cr, const std::string& text, double x, double centreY
   return WordWidth(cr, text, style.size);
 }
 
-void ControlsLegend(cairo_t* cr, double x, double y, double w, double h) {
+// The dark glassy card under the legend.
+void LegendCard(cairo_t* cr, double x, double y, double w, double h) {
   RoundedRectPath(cr, x, y, w, h, h * 0.12);
   SetSource(cr, kInk, 0.62);
   cairo_fill_preserve(cr);
   SetSource(cr, kCream, 0.85);
   cairo_set_line_width(cr, 4);
   cairo_stroke(cr);
+}
 
+// A fingertip pressing down, seen from the front, a sun-yellow ring where it
+// touches the glass like the lit mouse button; `count` of them side by side,
+// centred where the mouse of the other card sits.
+void FingerIcon(cairo_t* cr, double x, double centreY, double row, int count) {
+  const double w = row * 0.4, h = row * 0.84, top = centreY - h / 2;
+  for (int i = 0; i < count; ++i) {
+    const double middle = x + row * 0.73 + (i - (count - 1) / 2.0) * w * 1.25;
+    const double left = middle - w / 2, tipY = top + h;
+    EllipsePath(cr, middle, tipY - h * 0.04, w * 0.8, h * 0.11);
+    FillAndOutline(cr, kSun, kInk, 2.5);
+    RoundedRectPath(cr, left, top, w, h * 0.94, w / 2);
+    FillAndOutline(cr, kCream, kInk, 3);
+    RoundedRectPath(cr, left + w * 0.2, tipY - h * 0.42, w * 0.6, h * 0.3, w * 0.26);
+    FillAndOutline(cr, kWhite, kInk, 2);
+  }
+}
+
+// A round arrow over the finger: the view turning under it.
+void TurnArrow(cairo_t* cr, double x, double centreY, double row) {
+  const double cx = x + row * 0.73, cy = centreY + row * 0.05, radius = row * 0.46;
+  const double from = kPi * 1.08, to = kPi * 1.92;
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, cx, cy, radius, from, to);
+  SetSource(cr, kInk);
+  cairo_set_line_width(cr, row * 0.16);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_stroke_preserve(cr);
+  SetSource(cr, kSun);
+  cairo_set_line_width(cr, row * 0.08);
+  cairo_stroke(cr);
+  const double ax = cx + radius * std::cos(to), ay = cy + radius * std::sin(to);
+  cairo_move_to(cr, ax + row * 0.1, ay + row * 0.12);
+  cairo_line_to(cr, ax - row * 0.16, ay + row * 0.05);
+  cairo_line_to(cr, ax + row * 0.02, ay - row * 0.16);
+  cairo_close_path(cr);
+  FillAndOutline(cr, kSun, kInk, 2);
+}
+
+// The game's pause button as the running game draws it: two light bars on dark.
+double PauseIcon(cairo_t* cr, double x, double centreY, double row) {
+  const double s = row * 0.78, top = centreY - s / 2;
+  RoundedRectPath(cr, x, top, s, s, s * 0.12);
+  FillAndOutline(cr, kInk, kCream, 2.5);
+  SetSource(cr, kWhite);
+  cairo_rectangle(cr, x + s * 0.22, top + s * 0.22, s * 0.2, s * 0.56);
+  cairo_rectangle(cr, x + s * 0.58, top + s * 0.22, s * 0.2, s * 0.56);
+  cairo_fill(cr);
+  return s;
+}
+
+// The page's own full screen button: four corners.
+double FullScreenIcon(cairo_t* cr, double x, double centreY, double row) {
+  const double s = row * 0.78, top = centreY - s / 2, c = s * 0.3, m = s * 0.12;
+  RoundedRectPath(cr, x, top, s, s, s * 0.12);
+  FillAndOutline(cr, kInk, kCream, 2.5);
+  cairo_move_to(cr, x + m, top + m + c);
+  cairo_line_to(cr, x + m, top + m);
+  cairo_line_to(cr, x + m + c, top + m);
+  cairo_move_to(cr, x + s - m - c, top + m);
+  cairo_line_to(cr, x + s - m, top + m);
+  cairo_line_to(cr, x + s - m, top + m + c);
+  cairo_move_to(cr, x + s - m, top + s - m - c);
+  cairo_line_to(cr, x + s - m, top + s - m);
+  cairo_line_to(cr, x + s - m - c, top + s - m);
+  cairo_move_to(cr, x + m + c, top + s - m);
+  cairo_line_to(cr, x + m, top + s - m);
+  cairo_line_to(cr, x + m, top + s - m - c);
+  SetSource(cr, kWhite);
+  cairo_set_line_width(cr, s * 0.1);
+  cairo_stroke(cr);
+  return s;
+}
+
+// The same card for fingers: what one finger on a blob, one on the ground and two
+// together do, and the buttons to tap.
+void TouchLegend(cairo_t* cr, double x, double y, double w, double h) {
+  LegendCard(cr, x, y, w, h);
+  const double row = h / 4.4, pad = row * 0.45, textX = x + pad + row * 1.75;
+  auto middle = [&](int i) { return y + row * 0.7 + row * i; };
+  FingerIcon(cr, x + pad, middle(0), row, 1);
+  LegendText(cr, "Drag a blob, let go to fling it", textX, middle(0), row);
+  FingerIcon(cr, x + pad, middle(1), row, 1);
+  TurnArrow(cr, x + pad, middle(1), row);
+  LegendText(cr, "Drag the ground to turn the view", textX, middle(1), row);
+  FingerIcon(cr, x + pad, middle(2), row, 2);
+  LegendText(cr, "Drag two fingers to slide it", textX, middle(2), row);
+  double pen = x + pad;
+  pen += PauseIcon(cr, pen, middle(3), row) + row * 0.2;
+  pen += LegendText(cr, "pause", pen, middle(3), row) + row * 0.6;
+  pen += FullScreenIcon(cr, pen, middle(3), row) + row * 0.2;
+  LegendText(cr, "full screen", pen, middle(3), row);
+}
+
+void ControlsLegend(cairo_t* cr, double x, double y, double w, double h) {
+  LegendCard(cr, x, y, w, h);
   const double row = h / 4.4, pad = row * 0.45, textX = x + pad + row * 1.75;
   auto middle = [&](int i) { return y + row * 0.7 + row * i; };
   MouseIcon(cr, x + pad + row * 0.4, middle(0), row, false);
@@ -274,7 +371,8 @@ void ControlsLegend(cairo_t* cr, double x, double y, double w, double h) {
 // across the full window width over the board, so everything around it stays
 // clear.
 
-void PaintTitle(CCanvas& canvas) {
+namespace {
+void PaintTitleFor(CCanvas& canvas, bool touch) {
   cairo_t* cr = canvas.Context();
   const double w = canvas.Width(), h = canvas.Height();
   CDice dice(2024);
@@ -320,8 +418,21 @@ void PaintTitle(CCanvas& canvas) {
   cairo_stroke(cr);
 
   const double bw = w * 0.34, bh = h * 0.12;
-  SunButton(cr, "Click to start!", (w - bw) / 2, h * 0.42, bw, bh);
-  ControlsLegend(cr, w * 0.21, h * 0.59, w * 0.58, h * 0.39);
+  SunButton(cr, touch ? "Tap to start!" : "Click to start!", (w - bw) / 2, h * 0.42, bw, bh);
+  if (touch) {
+    TouchLegend(cr, w * 0.21, h * 0.59, w * 0.58, h * 0.39);
+  } else {
+    ControlsLegend(cr, w * 0.21, h * 0.59, w * 0.58, h * 0.39);
+  }
+}
+}  // namespace
+
+void PaintTitle(CCanvas& canvas) {
+  PaintTitleFor(canvas, false);
+}
+
+void PaintTouchTitle(CCanvas& canvas) {
+  PaintTitleFor(canvas, true);
 }
 
 // The end of a game: drawn above the window's middle line, the final score
@@ -342,6 +453,11 @@ void PaintNextGame(CCanvas& canvas) {
   SunButton(canvas.Context(), "Click to play again!", w * 0.02, h * 0.06, w * 0.96, h * 0.8);
 }
 
+void PaintTouchNextGame(CCanvas& canvas) {
+  const double w = canvas.Width(), h = canvas.Height();
+  SunButton(canvas.Context(), "Tap to play again!", w * 0.02, h * 0.06, w * 0.96, h * 0.8);
+}
+
 // Beside the best score when the game just played set it.
 void PaintNewBest(CCanvas& canvas) {
   cairo_t* cr = canvas.Context();
@@ -354,7 +470,8 @@ void PaintNewBest(CCanvas& canvas) {
 }
 
 // Over the dimmed game while it stands still: the word, and how to go on.
-void PaintPaused(CCanvas& canvas) {
+namespace {
+void PaintPausedWith(CCanvas& canvas, const std::string& how) {
   cairo_t* cr = canvas.Context();
   const double w = canvas.Width(), h = canvas.Height();
   const std::string word = "Paused";
@@ -362,13 +479,21 @@ void PaintPaused(CCanvas& canvas) {
   const Fit big = FitText(cr, word, w * 0.2, h * 0.04, w * 0.6, h * 0.6, ink * 2);
   CDice dice(5);
   CandyWord(cr, word, big.left, big.baseline, big.size, kJellyLight, kJellyDeep, ink, dice, 0.04);
-  const std::string how = "Press P or click to play on";
   const Fit line = FitText(cr, how, w * 0.12, h * 0.7, w * 0.76, h * 0.26, 6);
   LetteringStyle style;
   style.size = line.size;
   style.inkWidth = 6;
   style.shadowOffset = 4;
   DrawLettering(cr, how, w / 2, line.baseline, Align::kCentre, style);
+}
+}  // namespace
+
+void PaintPaused(CCanvas& canvas) {
+  PaintPausedWith(canvas, "Press P or click to play on");
+}
+
+void PaintTouchPaused(CCanvas& canvas) {
+  PaintPausedWith(canvas, "Tap to play on");
 }
 
 // Labels: the running display draws the numbers over the right quarter of

@@ -5,6 +5,11 @@
 // The flat images laid over the window: title, end of game, the running
 // display's labels, morale bar and digit strip, and the hand cursor.
 void PaintTitle(CCanvas& canvas);
+// The title, the call to play again and the pause as a touch screen shows them:
+// fingers and taps in place of the mouse and the keys.
+void PaintTouchTitle(CCanvas& canvas);
+void PaintTouchNextGame(CCanvas& canvas);
+void PaintTouchPaused(CCanvas& canvas);
 void PaintComplete(CCanvas& canvas);
 // The end display's best score and how to go on.
 void PaintBestText(CCanvas& canvas);

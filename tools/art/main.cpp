@@ -3,7 +3,8 @@
 //   jq_art OUTPUT_FOLDER
 //
 // writes OUTPUT_FOLDER/graphics/... (the 46 images the game loads) and
-// OUTPUT_FOLDER/icons/jellyquake-{48,128,256}.png. Every side is a power of two
+// OUTPUT_FOLDER/icons/jellyquake-{48,128,256}.png, and the touch screen's own
+// pictures for the browser under OUTPUT_FOLDER/touch/graphics/. Every side is a power of two
 // so the texture loader never has to rescale.
 
 #include <cstdio>
@@ -79,6 +80,16 @@ std::vector<ArtFile> GameImages() {
   return files;
 }
 
+// Only the browser has touch screens to show them on; they stay out of graphics/,
+// which the desktop packages install as it is.
+std::vector<ArtFile> TouchImages() {
+  return {
+      {"touch/graphics/interface/titletouch.png", 1024, 512, true, PaintTouchTitle},
+      {"touch/graphics/interface/nextgametouch.png", 512, 128, true, PaintTouchNextGame},
+      {"touch/graphics/interface/pausedtouch.png", 1024, 256, true, PaintTouchPaused},
+  };
+}
+
 std::vector<ArtFile> DesktopIcons() {
   std::vector<ArtFile> files;
   for (int size : {48, 128, 256}) {
@@ -106,6 +117,7 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1];
   bool ok = true;
   for (const ArtFile& file : GameImages()) ok = Draw(file, folder) && ok;
+  for (const ArtFile& file : TouchImages()) ok = Draw(file, folder) && ok;
   for (const ArtFile& file : DesktopIcons()) ok = Draw(file, folder) && ok;
   return ok ? 0 : 1;
 }
