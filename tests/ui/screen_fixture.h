@@ -73,15 +73,23 @@ class ScreenTest : public ::testing::Test {
   // Moves the pointer to a point in screen coordinates (-1 to 1).
   void PointAt(double sx, double sy) { ui.MouseMove(sx / 2 + 0.5, sy / 2 + 0.5); }
 
-  // Puts the pointer on a blob through the screen's own view basis.
-  void PointAt(const CUnit& unit) {
+  // Where a point of the board shows, in screen coordinates, through the screen's
+  // own view basis.
+  void OnScreen(const RenderVertex& p, double& sx, double& sy) {
     ui.UpdateViewBasis();
-    const RenderVertex p = unit.DisplayPosition();
     const double w[3] = {p.x - ui.viewEye[0], p.y - ui.viewEye[1], p.z - ui.viewEye[2]};
     const double* m = ui.screenBasisInverse;
     const double depth = w[0] * m[0] + w[1] * m[1] + w[2] * m[2];
-    PointAt((w[0] * m[3] + w[1] * m[4] + w[2] * m[5]) / depth,
-            (w[0] * m[6] + w[1] * m[7] + w[2] * m[8]) / depth);
+    sx = (w[0] * m[3] + w[1] * m[4] + w[2] * m[5]) / depth;
+    sy = (w[0] * m[6] + w[1] * m[7] + w[2] * m[8]) / depth;
+  }
+
+  // Puts the pointer on a blob.
+  void PointAt(const CUnit& unit) {
+    double sx = 0;
+    double sy = 0;
+    OnScreen(unit.DisplayPosition(), sx, sy);
+    PointAt(sx, sy);
   }
 
   // Grabs a blob by pointing at its centre and pressing the left button.
