@@ -9,7 +9,7 @@
 // console errors. The touch title and a phone-sized mid-game frame are kept in the
 // output folder, every shot on failure.
 //
-// Usage: node touch.js <site folder> <output folder>
+// Usage: node touch.js <site folder> <output folder> (ctest -R web_touch in build-web/)
 'use strict';
 const fs = require('fs');
 const path = require('path');
