@@ -194,6 +194,12 @@ async function open(browser, origin, viewport) {
   ({page, log} = await openPage(browser, origin));
   await page.setViewport(viewport);
   cdp = await page.createCDPSession();
+  // Every sound context the page makes, to see that the first tap starts them.
+  await page.evaluateOnNewDocument(() => {
+    const made = (window.jqSound = []);
+    const construct = (Base, args) => made[made.push(new Base(...args)) - 1];
+    window.AudioContext = new Proxy(window.AudioContext, {construct});
+  });
   await page.goto(`${origin}/`);
   return waitFor(30, 'title', isTitle);
 }
@@ -216,6 +222,8 @@ async function main() {
     ok(`the touch title fills the ${W} px width`);
     await tap(W / 2, H / 2);
     check((await waitFor(5, '02-playing', isRunning)).ok, 'a tap did not start the game');
+    const sound = await page.evaluate(() => window.jqSound.map((c) => c.state));
+    check(sound.length && !sound.includes('suspended'), `the tap left the sound ${sound}`);
     await flickWithAStrayFinger();
     await view();
     await pause();
