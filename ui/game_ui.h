@@ -80,8 +80,9 @@ class CGameUI : public CScreen {
   // The finger just landed is the hand (on a blob, or a tap for the title, the
   // pause or the end), rather than a turn of the view.
   bool FingerMeansHand() const;
-  // The last finger lifted: the hand goes with it, once its flick is over.
-  void FingersLifted() { handAway = true; }
+  // No finger shows where the hand is: it goes (once its flick is over) until the
+  // pointer moves again.
+  void HideHand() { handAway = true; }
   // The pause button's box in viewport coordinates.
   void PauseButtonBox(double& x0, double& x1, double& y0, double& y1) const;
 

@@ -43,6 +43,8 @@ void CTouchControls::Land(CGameUI& screen, const Finger& finger) {
 void CTouchControls::StartSlide(CGameUI& screen) {
   screen.MouseMove(screen.dragStartX, screen.dragStartY);
   screen.MouseButton(MB_RIGHT, false);
+  // Two fingers are no pointer.
+  screen.HideHand();
   gesture = GESTURE_SLIDE;
   Middle(slideX, slideY);
 }
@@ -71,7 +73,7 @@ void CTouchControls::Lift(CGameUI& screen, const Finger& finger) {
     gesture = GESTURE_NONE;
   }
   // With no finger left the hand goes too: it has nothing to show the way of.
-  if (fingers.size() == 1) screen.FingersLifted();
+  if (fingers.size() == 1) screen.HideHand();
 }
 
 void CTouchControls::Middle(double& x, double& y) const {
