@@ -83,7 +83,7 @@ TEST_F(TouchScreen, OneFingerOnTheGroundTurnsTheViewAndTwoSlideIt) {
   EXPECT_EQ(ui.touch.Gesture(), GESTURE_NONE);
 }
 
-TEST_F(TouchScreen, TheCornerButtonPausesATapResumesAndNoneOfItGrabs) {
+TEST_F(TouchScreen, TheCornerButtonPausesATapResumesAndNoneOfItGrabsATapAtTheEndPlaysOn) {
   DismissTitle();
   BareBoard();
   double x0 = 0;
@@ -115,6 +115,12 @@ TEST_F(TouchScreen, TheCornerButtonPausesATapResumesAndNoneOfItGrabs) {
   Finger(2, TOUCH_UP, bx, by);
   EXPECT_FALSE(ui.hold.Busy());
   EXPECT_EQ(blob.state, UNIT_STANDING);
+  // At the end a tap starts the next game, as a click does.
+  ui.world.gameClock.active = false;
+  ui.Update(1.0);
+  Finger(3, TOUCH_DOWN, bx, by);
+  Finger(3, TOUCH_UP, bx, by);
+  EXPECT_TRUE(ui.world.IsRunning());
 }
 
 }  // namespace
