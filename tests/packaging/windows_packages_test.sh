@@ -198,8 +198,14 @@ far="$deep/jellyquake-$version"
 shortest=$(cd "$far" && find graphics sounds -type f | awk '{ print length }' | sort -n | head -n 1)
 [ $((2 + $(chars "$far") + 1 + shortest)) -gt 260 ] || fail "the deep folder is not deep enough"
 play far-away "$far/jellyquake.exe"
-JQ_RUN_WITH="$JQ_RUN_WITH" JQ_WINE_PREFIX="$WINEPREFIX" \
-  bash "$here/../audio/sound_play_test.sh" "$far/jellyquake.exe" "$closer" "$levels" "$far" ||
+# The first game clicked in a new prefix has been seen to stay deaf to the click
+# for many seconds (see the play-through's order in tests/ui); a game that cannot
+# open its sounds from here fails both tries.
+hear_far_away() {
+  JQ_RUN_WITH="$JQ_RUN_WITH" JQ_WINE_PREFIX="$WINEPREFIX" \
+    bash "$here/../audio/sound_play_test.sh" "$far/jellyquake.exe" "$closer" "$levels" "$far"
+}
+hear_far_away || hear_far_away ||
   fail "the game in the deep folder named in Polish and Chinese was not heard"
 wineserver -k 2>/dev/null || true # its session's X server is gone
 wineserver -w
